@@ -1,0 +1,69 @@
+# Warnings as errors for our own code only.
+add_library(trv_warnings INTERFACE)
+target_compile_options(trv_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+                                              -Wold-style-cast -Wimplicit-fallthrough -Werror)
+
+# trv_core_library(NAME [DEPENDS lib...]): the .cpp files of the calling folder as one static
+# library of the core, added to trv_core.
+function(trv_core_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_BINARY_DIR}/generated)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE trv_warnings)
+  target_link_libraries(trv_core INTERFACE ${name})
+endfunction()
+
+set(TRV_GUI_DIRS controls shell editor files/ui transfer/ui flash/ui)
+
+# trv_gui: every .cpp of the Qt folders, when any exists.
+function(trv_gui_library)
+  set(sources "")
+  foreach(dir IN LISTS TRV_GUI_DIRS)
+    file(GLOB dir_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${dir}/*.cpp)
+    list(APPEND sources ${dir_sources})
+  endforeach()
+  if(NOT sources)
+    return()
+  endif()
+  find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
+  add_library(trv_gui STATIC ${sources})
+  set_target_properties(trv_gui PROPERTIES AUTOMOC ON AUTORCC ON)
+  target_include_directories(trv_gui PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(trv_gui PUBLIC trv_core Qt6::Widgets Qt6::PrintSupport PRIVATE trv_warnings)
+endfunction()
+
+set(TRV_TEST_ENVIRONMENT
+    "LC_ALL=C"
+    "QT_QPA_PLATFORM=offscreen"
+    "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+
+# trv_gtest(NAME [DEPENDS lib...] [LABELS label...]): the .cpp files of the calling test folder
+# as one GoogleTest program, each test registered with CTest.
+function(trv_gtest name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;LABELS" ${ARGN})
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main trv_warnings)
+  set(labels ${ARG_LABELS})
+  if(NOT labels)
+    set(labels fast)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "${TRV_TEST_ENVIRONMENT}" LABELS "${labels}")
+endfunction()
+
+# trv_qtest(NAME SOURCES file... [DEPENDS lib...]): one QtTest program run offscreen.
+function(trv_qtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  find_package(Qt6 REQUIRED COMPONENTS Test Widgets)
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} trv_gui Qt6::Test trv_warnings)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${TRV_TEST_ENVIRONMENT}" LABELS gui)
+endfunction()

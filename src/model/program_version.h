@@ -1,0 +1,21 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace trv {
+
+// The four numbers of the program's FileVersion; the settings sheet keeps the first three.
+struct ProgramVersion {
+  std::array<unsigned, 4> Numbers{};
+  std::string Text() const;  // "a.b.c.d"
+  bool operator==(const ProgramVersion&) const = default;
+};
+
+// Splits a FileVersion text at "."; a missing or malformed number reads 0.
+ProgramVersion ParseProgramVersion(std::string_view fileVersion);
+
+ProgramVersion ThisProgramVersion();
+
+}  // namespace trv
