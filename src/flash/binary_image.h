@@ -79,6 +79,9 @@ class TBinaryImage {
                                int& byteCount);
 
  private:
+  void StoreRecord(const std::string& fileName, std::uint64_t lineNumber, std::uint64_t address,
+                   const TRecordBuffer& data, int byteCount);
+
   std::uint32_t FStartAddress;
   std::vector<std::int32_t> FCells;
 };
