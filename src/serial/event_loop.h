@@ -39,7 +39,9 @@ class TEventLoop final : public TUiDispatcher {
 
   // Runs one due call or timer, or sleeps until one may be due or `until`; false when quit.
   bool RunOnce(TClock::time_point until);
-  std::function<void()> TakeNextDue(std::unique_lock<std::mutex>& lock);
+  // With FLock held: the next posted call, else the earliest timer that is due.
+  std::function<void()> TakeNextDue();
+  std::map<std::uint32_t, TTimer>::iterator EarliestTimer();
 
   std::mutex FLock;
   std::condition_variable FWake;
