@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/event_selection.h"
+#include "model/rule_record.h"
+
+namespace trv {
+
+inline constexpr std::size_t kRuleTextColumns = 9;
+
+// One row of the rule text sheet: Rule, Panel, Loop, Zone, Address, Device, Event, Output,
+// Channel.
+using RuleText = std::array<std::string, kRuleTextColumns>;
+
+// The texts of the board and zonal event choices, by choice index.
+inline constexpr std::array<std::string_view, 2> kBoardEventChoiceTexts{
+    "Fire", "Fire & Fault/Test/Disable"};
+inline constexpr std::array<std::string_view, 5> kZonalEventChoiceTexts{
+    "Fire", "Fault/Test/Disable", "Fault", "Zone in Test", "Disable"};
+
+using EventCaptions = std::array<std::string, kEventCount>;
+using BoardEventChoices = std::array<std::string, kBoardEventChoiceTexts.size()>;
+using ZonalEventChoices = std::array<std::string, kZonalEventChoiceTexts.size()>;
+
+// The built-in captions and choice texts (a language module may change what the editor shows).
+EventCaptions DefaultEventCaptions();
+BoardEventChoices DefaultBoardEventChoices();
+ZonalEventChoices DefaultZonalEventChoices();
+
+// What the rule text reads from the editor: the controller's model and system, the captions the
+// event page shows, and the state of two of its fields.
+struct RuleTextContext {
+  int ModelIndex = 0;
+  int SystemIndex = 2;
+  EventCaptions EventCaptionTexts = DefaultEventCaptions();
+  BoardEventChoices BoardEventChoiceTexts = DefaultBoardEventChoices();
+  ZonalEventChoices ZonalEventChoiceTexts = DefaultZonalEventChoices();
+  bool TerminationBankHasRange = true;  // the termination output has a bank (other models)
+  std::int32_t LastZoneMax = 255;       // maximum of the board page's last-zone field
+};
+
+// The rule as the rule table shows it, with the texts of the active string table.
+RuleText RenderRule(const RuleRecord& rule, const RuleTextContext& context);
+
+}  // namespace trv
