@@ -56,6 +56,16 @@ int HexDigitValue(char c) {
   return -1;
 }
 
+// A record type only when the record's data fits the buffer and an address record has the two
+// bytes it is read from.
+int CheckedRecordType(int type, int byteCount) {
+  const bool addressRecord =
+      type == ExtendedSegmentAddressRecord || type == ExtendedLinearAddressRecord;
+  const int leastBytes = addressRecord ? 2 : 0;
+  const bool countFits = byteCount >= leastBytes && byteCount <= 0xFF;
+  return type >= 0 && !countFits ? TBinaryImage::InvalidRecord : type;
+}
+
 [[noreturn]] void ThrowLineError(const std::string& fileName, std::uint64_t lineNumber,
                                  const char* ending) {
   throw THexFileError(fileName + " - Line " + std::to_string(lineNumber) + ending);
@@ -158,13 +168,8 @@ void TBinaryImage::LoadFromFile(const std::string& fileName, const TRecordParser
     int byteCount = 0;
     int type = InvalidRecord;
     if (status == TRecordLineReader::TLineStatus::lsLine) {
-      type = parser(line, data, address, byteCount);
-    }
-    const bool addressRecord =
-        type == ExtendedSegmentAddressRecord || type == ExtendedLinearAddressRecord;
-    const int leastBytes = addressRecord ? 2 : 0;
-    if (type >= 0 && (byteCount < leastBytes || byteCount > 0xFF)) {
-      type = InvalidRecord;
+      const int parsed = parser(line, data, address, byteCount);
+      type = CheckedRecordType(parsed, byteCount);
     }
     switch (type) {
       case InvalidChecksum:
