@@ -1,17 +1,93 @@
 #include "simulator/simulated_bootloader.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace trv {
 
-SimulatedBootloader::SimulatedBootloader(BootloaderSettings settings)
-    : settings_(std::move(settings)), flash_(FlashBytes, 0xFF), locked_(settings_.LockedBlocks) {}
+namespace {
 
-void SimulatedBootloader::Reset() {}
+constexpr std::uint8_t SyncZero = 0x00;
+constexpr std::uint8_t RateCommand9600 = 0xB0;
+constexpr std::uint8_t RateCommand57600 = 0xB3;
+constexpr std::uint8_t VersionCommand = 0xFB;
+constexpr std::uint8_t IDCheckCommand = 0xF5;
+constexpr std::uint8_t ReadStatusCommand = 0x70;
+constexpr std::uint8_t ClearStatusCommand = 0x50;
+constexpr std::uint8_t LockBitDisableCommand = 0x75;
+constexpr std::uint8_t EraseAllCommand = 0xA7;
+constexpr std::uint8_t BlockEraseCommand = 0x20;
+constexpr std::uint8_t PageProgramCommand = 0x41;
+constexpr std::uint8_t PageReadCommand = 0xFF;
+constexpr std::uint8_t ConfirmCommand = 0xD0;
+constexpr std::uint8_t WrongRateEchoValue = 0xBF;
+
+constexpr int SyncZeroCount = 16;
+constexpr std::uint32_t IDAreaAddress = 0x0FFFDF;
+constexpr std::size_t IDCheckHeaderBytes = 5;   // F5, three address bytes, length
+constexpr std::size_t AddressCommandBytes = 3;  // command, A8-A15, A16-A23
+constexpr std::size_t VersionShortBytes = 4;
+constexpr std::size_t FaultByteOffset = 0x80;  // where a faulty page read goes wrong
+constexpr std::uint32_t RateFor[] = {9600, 19200, 38400, 57600};
+constexpr int BitsPerByte = 10;  // start bit, 8 data bits, stop bit
+
+BootloaderTime ByteTime(std::uint32_t baud) {
+  return std::chrono::duration_cast<BootloaderTime>(std::chrono::seconds(BitsPerByte)) / baud;
+}
+
+std::string Hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02X", static_cast<unsigned>(value));
+  return text;
+}
+
+// Consumes one use of a fault counted per page; a negative count never runs out.
+bool TakeFaultUse(std::map<std::uint32_t, int>& faults, std::uint32_t page) {
+  auto found = faults.find(page);
+  if (found == faults.end() || found->second == 0) return false;
+  if (found->second > 0) --found->second;
+  return true;
+}
+
+}  // namespace
+
+SimulatedBootloader::SimulatedBootloader(BootloaderSettings settings)
+    : settings_(std::move(settings)), flash_(FlashBytes, 0xFF), locked_(settings_.LockedBlocks) {
+  Reset();
+}
+
+void SimulatedBootloader::Reset() {
+  synchronised_ = false;
+  zeroCount_ = 0;
+  awaitingFinalB0_ = false;
+  baud_ = previousBaud_ = 9600;
+  baudSwitchAt_ = BootloaderTime{};
+  idState_ = 0;
+  srdErrors_ = 0;
+  lockBitsEnabled_ = true;
+  busyUntil_ = BootloaderTime{};
+  hung_ = false;
+  command_.clear();
+  lastArrival_ = BootloaderTime{};
+  output_.clear();
+}
 
 void SimulatedBootloader::Receive(std::uint8_t value, BootloaderTime at) {
   Receive(value, at, SenderLine{Baud(at), true});
 }
 
-void SimulatedBootloader::Receive(std::uint8_t, BootloaderTime, SenderLine) {}
+void SimulatedBootloader::Receive(std::uint8_t value, BootloaderTime at, SenderLine sender) {
+  at = std::max(at, lastArrival_);
+  lastArrival_ = at;
+  if (sender.Baud != Baud(at) || !sender.EightBitsNoParity) {
+    Trace("byte " + Hex(value) + " lost: sent at " + std::to_string(sender.Baud) +
+          " bit/s, bootloader at " + std::to_string(Baud(at)));
+    return;
+  }
+  // Nothing is read while an erase or program runs: the byte waits in the receive buffer.
+  if (hung_) return;
+  HandleByte(value, std::max(at, busyUntil_));
+}
 
 void SimulatedBootloader::Receive(std::span<const std::uint8_t> values, BootloaderTime at) {
   for (std::uint8_t value : values) Receive(value, at);
@@ -53,6 +129,290 @@ bool SimulatedBootloader::LoadFlash(std::span<const std::uint8_t> contents) {
   if (contents.size() != FlashBytes) return false;
   flash_.assign(contents.begin(), contents.end());
   return true;
+}
+
+void SimulatedBootloader::HandleByte(std::uint8_t value, BootloaderTime at) {
+  if (command_.empty() && HandleSyncByte(value, at)) return;
+  if (!synchronised_) return;  // still adjusting to the host's rate: only the sync bytes count
+  command_.push_back(value);
+  if (command_.size() < CommandLength()) return;
+  std::vector<std::uint8_t> command;
+  command.swap(command_);
+  RunCommand(command, at);
+}
+
+bool SimulatedBootloader::HandleSyncByte(std::uint8_t value, BootloaderTime at) {
+  if (value != SyncZero) {
+    zeroCount_ = 0;
+    return value == RateCommand9600 && !synchronised_ && AnswerFinalB0(at);
+  }
+  if (++zeroCount_ == SyncZeroCount) AnswerZeros(at);
+  return true;
+}
+
+void SimulatedBootloader::AnswerZeros(BootloaderTime at) {
+  switch (settings_.Faults.Sync) {
+    case BootloaderFaults::SyncAnswer::Zeros:
+      Trace("sixteen zeros: synchronised, answer B0");
+      synchronised_ = true;
+      Answer({RateCommand9600}, at);
+      return;
+    case BootloaderFaults::SyncAnswer::FinalB0Only:
+      Trace("sixteen zeros: waiting for B0");
+      awaitingFinalB0_ = true;
+      return;
+    case BootloaderFaults::SyncAnswer::None:
+      Trace("sixteen zeros: no answer (fault)");
+      return;
+  }
+}
+
+bool SimulatedBootloader::AnswerFinalB0(BootloaderTime at) {
+  if (!awaitingFinalB0_) return false;
+  Trace("B0 after the zeros: synchronised, echo B0");
+  awaitingFinalB0_ = false;
+  synchronised_ = true;
+  Answer({RateCommand9600}, at);
+  return true;
+}
+
+std::size_t SimulatedBootloader::CommandLength() const {
+  switch (command_.front()) {
+    case EraseAllCommand:
+      return 2;
+    case BlockEraseCommand:
+      return AddressCommandBytes + 1;
+    case PageProgramCommand:
+      return AddressCommandBytes + PageBytes;
+    case PageReadCommand:
+      return AddressCommandBytes;
+    case IDCheckCommand:
+      return command_.size() < IDCheckHeaderBytes
+                 ? IDCheckHeaderBytes
+                 : IDCheckHeaderBytes + command_[IDCheckHeaderBytes - 1];
+    default:
+      return 1;
+  }
+}
+
+bool SimulatedBootloader::NeedsVerifiedID(std::uint8_t command) {
+  switch (command) {
+    case LockBitDisableCommand:
+    case EraseAllCommand:
+    case BlockEraseCommand:
+    case PageProgramCommand:
+    case PageReadCommand:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void SimulatedBootloader::RunCommand(const std::vector<std::uint8_t>& command, BootloaderTime at) {
+  const std::uint8_t code = command.front();
+  if (NeedsVerifiedID(code) && !IDVerified()) {
+    Trace("command " + Hex(code) + " refused: ID not verified");
+    return;
+  }
+  if (code >= RateCommand9600 && code <= RateCommand57600) return SelectRate(code, at);
+  switch (code) {
+    case VersionCommand:
+      return AnswerVersion(at);
+    case IDCheckCommand:
+      return CheckID(command);
+    case ReadStatusCommand:
+      return AnswerStatus(at);
+    case ClearStatusCommand:
+      Trace("clear status");
+      srdErrors_ = 0;
+      return;
+    case LockBitDisableCommand:
+      Trace("lock bit disable");
+      lockBitsEnabled_ = false;
+      return;
+    case EraseAllCommand:
+      return EraseAll(command, at);
+    case BlockEraseCommand:
+      return EraseBlock(command, at);
+    case PageProgramCommand:
+      return ProgramPage(command, at);
+    case PageReadCommand:
+      return AnswerPageRead(command, at);
+    default:
+      Trace("byte " + Hex(code) + " ignored: no such command");
+      return;
+  }
+}
+
+void SimulatedBootloader::SelectRate(std::uint8_t code, BootloaderTime at) {
+  const BootloaderFaults& faults = settings_.Faults;
+  if (faults.SilentRateSelect) return Trace("rate command " + Hex(code) + ": no echo (fault)");
+  if (faults.WrongRateEcho) {
+    Trace("rate command " + Hex(code) + ": wrong echo (fault)");
+    return Answer({WrongRateEchoValue}, at);
+  }
+  const std::uint32_t newBaud = RateFor[code - RateCommand9600];
+  Trace("rate command " + Hex(code) + ": echo, then " + std::to_string(newBaud) + " bit/s");
+  Answer({code}, at);
+  previousBaud_ = Baud(at);
+  baud_ = newBaud;
+  baudSwitchAt_ = lineFreeAt_;
+}
+
+void SimulatedBootloader::AnswerVersion(BootloaderTime at) {
+  const auto& text = settings_.VersionText;
+  switch (settings_.Faults.Version) {
+    case BootloaderFaults::VersionAnswer::Full:
+      Trace("version");
+      return Answer({text.begin(), text.end()}, at);
+    case BootloaderFaults::VersionAnswer::Short:
+      Trace("version: short answer (fault)");
+      return Answer({text.begin(), text.begin() + VersionShortBytes}, at);
+    case BootloaderFaults::VersionAnswer::None:
+      return Trace("version: no answer (fault)");
+  }
+}
+
+void SimulatedBootloader::CheckID(const std::vector<std::uint8_t>& command) {
+  const std::uint32_t address = command[1] | command[2] << 8 | command[3] << 16;
+  const std::span<const std::uint8_t> id(command.begin() + IDCheckHeaderBytes, command.end());
+  const auto& expected = settings_.SoftwareID;
+  const bool matches = address == IDAreaAddress &&
+                       std::equal(id.begin(), id.end(), expected.begin(), expected.end()) &&
+                       !settings_.Faults.WrongID;
+  Trace(matches ? "ID check: verified" : "ID check: mismatch");
+  idState_ = matches ? StatusIDVerified : StatusIDMismatch;
+}
+
+void SimulatedBootloader::AnswerStatus(BootloaderTime at) {
+  const std::uint16_t status = StatusWord(at);
+  Trace("status " + Hex(status & 0xFF) + " " + Hex(status >> 8));
+  Answer({static_cast<std::uint8_t>(status & 0xFF), static_cast<std::uint8_t>(status >> 8)}, at);
+}
+
+bool SimulatedBootloader::Confirmed(const std::vector<std::uint8_t>& command) {
+  if (command.back() == ConfirmCommand) return true;
+  // A command sequence error shows as both error bits.
+  Trace("command " + Hex(command.front()) + " not confirmed by D0");
+  srdErrors_ |= StatusEraseError | StatusProgramError;
+  return false;
+}
+
+void SimulatedBootloader::EraseAll(const std::vector<std::uint8_t>& command, BootloaderTime at) {
+  if (!Confirmed(command)) return;
+  if (!StartOperation(settings_.EraseAllTime, settings_.Faults.EraseHangs, at)) return;
+  if (settings_.Faults.EraseError) return FailErase("erase all: error (fault)");
+  Trace("erase all unlocked blocks");
+  for (std::size_t block = 0; block + 1 < FlashBlockTable.size(); ++block) {
+    if (!BlockLocked(block)) EraseBlockContents(block);
+  }
+  ++flashRevision_;
+}
+
+void SimulatedBootloader::EraseBlock(const std::vector<std::uint8_t>& command, BootloaderTime at) {
+  if (!Confirmed(command)) return;
+  if (!StartOperation(settings_.BlockEraseTime, settings_.Faults.EraseHangs, at)) return;
+  const std::uint32_t address = PageAddress(command);
+  const std::optional<std::size_t> block = BlockOf(address);
+  if (!block) return FailErase("block erase " + Hex(address) + ": outside the flash");
+  if (BlockLocked(*block)) return FailErase("block erase " + Hex(address) + ": block locked");
+  if (settings_.Faults.EraseError) return FailErase("block erase: error (fault)");
+  Trace("block erase " + Hex(address));
+  EraseBlockContents(*block);
+  ++flashRevision_;
+}
+
+void SimulatedBootloader::FailErase(const std::string& why) {
+  Trace(why);
+  srdErrors_ |= StatusEraseError;
+}
+
+void SimulatedBootloader::ProgramPage(const std::vector<std::uint8_t>& command, BootloaderTime at) {
+  if (!StartOperation(settings_.PageProgramTime, settings_.Faults.ProgramHangs, at)) return;
+  const std::uint32_t address = PageAddress(command);
+  const std::optional<std::size_t> block = BlockOf(address);
+  std::string why;
+  if (!block)
+    why = ": outside the flash";
+  else if (BlockLocked(*block))
+    why = ": block locked";
+  else if (settings_.Faults.ProgramError)
+    why = ": error (fault)";
+  if (!why.empty()) {
+    Trace("page program " + Hex(address) + why);
+    srdErrors_ |= StatusProgramError;
+    return;
+  }
+  Trace("page program " + Hex(address));
+  auto cell = flash_.begin() + (address - FlashStart);
+  for (auto data = command.begin() + AddressCommandBytes; data != command.end(); ++data, ++cell) {
+    *cell &= *data;  // programming only clears bits
+  }
+  ++flashRevision_;
+}
+
+void SimulatedBootloader::AnswerPageRead(const std::vector<std::uint8_t>& command,
+                                         BootloaderTime at) {
+  const std::uint32_t address = PageAddress(command);
+  if (!BlockOf(address)) return Trace("page read " + Hex(address) + ": outside the flash");
+  const auto first = flash_.begin() + (address - FlashStart);
+  std::vector<std::uint8_t> page(first, first + PageBytes);
+  if (TakeFaultUse(settings_.Faults.LostBytePages, address)) {
+    Trace("page read " + Hex(address) + ": one byte lost (fault)");
+    page.erase(page.begin() + FaultByteOffset);
+  } else if (TakeFaultUse(settings_.Faults.CorruptPages, address)) {
+    Trace("page read " + Hex(address) + ": one byte corrupted (fault)");
+    page[FaultByteOffset] = static_cast<std::uint8_t>(~page[FaultByteOffset]);
+  } else {
+    Trace("page read " + Hex(address));
+  }
+  Answer(std::move(page), at);
+}
+
+bool SimulatedBootloader::StartOperation(BootloaderTime duration, bool hangs, BootloaderTime at) {
+  if (hangs) {
+    Trace("operation never ends (fault)");
+    hung_ = true;
+    busyUntil_ = BootloaderTime::max();
+    return false;
+  }
+  busyUntil_ = at + duration;
+  return true;
+}
+
+std::uint32_t SimulatedBootloader::PageAddress(const std::vector<std::uint8_t>& command) {
+  return static_cast<std::uint32_t>(command[1]) << 8 | static_cast<std::uint32_t>(command[2]) << 16;
+}
+
+std::optional<std::size_t> SimulatedBootloader::BlockOf(std::uint32_t address) {
+  if (address < FlashStart || address > FlashEnd) return std::nullopt;
+  const auto next = std::upper_bound(FlashBlockTable.begin(), FlashBlockTable.end(), address);
+  return static_cast<std::size_t>(next - FlashBlockTable.begin() - 1);
+}
+
+bool SimulatedBootloader::BlockLocked(std::size_t block) const {
+  return lockBitsEnabled_ && locked_[block];
+}
+
+void SimulatedBootloader::EraseBlockContents(std::size_t block) {
+  const auto first = flash_.begin() + (FlashBlockTable[block] - FlashStart);
+  const auto last = flash_.begin() + (FlashBlockTable[block + 1] - FlashStart);
+  std::fill(first, last, 0xFF);
+  locked_[block] = false;  // erasing a block also erases its lock bit
+}
+
+void SimulatedBootloader::Answer(std::vector<std::uint8_t> bytes, BootloaderTime at) {
+  const BootloaderTime byteTime = settings_.PaceLine ? ByteTime(Baud(at)) : BootloaderTime{};
+  BootloaderTime sent = std::max(at, lineFreeAt_);
+  for (std::uint8_t value : bytes) {
+    sent += byteTime;
+    output_.push_back({sent, value});
+  }
+  lineFreeAt_ = sent;
+}
+
+void SimulatedBootloader::Trace(const std::string& line) const {
+  if (trace_) trace_(line);
 }
 
 }  // namespace trv

@@ -35,7 +35,7 @@ struct BootloaderFaults {
   bool EraseHangs = false;                      // an erase never ends, so its status never comes
   bool ProgramHangs = false;  // a page program never ends, so its status never comes
   // Page address -> how many reads of that page go wrong (a negative count: every read).
-  // A lost read stops answering after half the page; a corrupted read has one byte inverted.
+  // A lost read drops the page's byte at offset 0x80; a corrupted read inverts it.
   std::map<std::uint32_t, int> LostBytePages;
   std::map<std::uint32_t, int> CorruptPages;
 };
@@ -121,6 +121,32 @@ class SimulatedBootloader {
   void SetTrace(std::function<void(const std::string&)> trace) { trace_ = std::move(trace); }
 
  private:
+  void HandleByte(std::uint8_t value, BootloaderTime at);
+  bool HandleSyncByte(std::uint8_t value, BootloaderTime at);
+  void AnswerZeros(BootloaderTime at);
+  bool AnswerFinalB0(BootloaderTime at);
+  std::size_t CommandLength() const;
+  static bool NeedsVerifiedID(std::uint8_t command);
+  void RunCommand(const std::vector<std::uint8_t>& command, BootloaderTime at);
+  void SelectRate(std::uint8_t code, BootloaderTime at);
+  void AnswerVersion(BootloaderTime at);
+  void CheckID(const std::vector<std::uint8_t>& command);
+  void AnswerStatus(BootloaderTime at);
+  bool Confirmed(const std::vector<std::uint8_t>& command);
+  void EraseAll(const std::vector<std::uint8_t>& command, BootloaderTime at);
+  void EraseBlock(const std::vector<std::uint8_t>& command, BootloaderTime at);
+  void FailErase(const std::string& why);
+  void ProgramPage(const std::vector<std::uint8_t>& command, BootloaderTime at);
+  void AnswerPageRead(const std::vector<std::uint8_t>& command, BootloaderTime at);
+  // Marks the bootloader busy for an erase or program; false when the operation never ends.
+  bool StartOperation(BootloaderTime duration, bool hangs, BootloaderTime at);
+  static std::uint32_t PageAddress(const std::vector<std::uint8_t>& command);
+  static std::optional<std::size_t> BlockOf(std::uint32_t address);
+  bool BlockLocked(std::size_t block) const;
+  void EraseBlockContents(std::size_t block);
+  void Answer(std::vector<std::uint8_t> bytes, BootloaderTime at);
+  void Trace(const std::string& line) const;
+
   BootloaderSettings settings_;
   std::vector<std::uint8_t> flash_;
   std::uint64_t flashRevision_ = 0;
@@ -137,9 +163,9 @@ class SimulatedBootloader {
   bool lockBitsEnabled_ = true;
   std::array<bool, 7> locked_{};
   BootloaderTime busyUntil_{};
-  bool hung_ = false;
+  bool hung_ = false;  // an operation that never ends: nothing more is read until a reset
   std::vector<std::uint8_t> command_;
-  std::map<std::uint32_t, int> pageReads_;
+  BootloaderTime lastArrival_{};
 
   BootloaderTime lineFreeAt_{};
   std::deque<LineByte> output_;
