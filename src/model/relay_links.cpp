@@ -49,7 +49,8 @@ bool RelayLinkTest::IsRelayOutputIndex(int outputIndex) const {
 
 bool RelayLinkTest::IsRelayOutputOnBoard(int boardIndex, int outputIndex) const {
   const auto position = PositionOfIndex(FModelIndex, outputIndex);
-  return position && position->Board == boardIndex + 1 && IsRelayOutputIndex(outputIndex);
+  return position && position->Board == boardIndex + 1 &&
+         IsRelayOutput(position->Board, position->Bank, position->Output);
 }
 
 void FitRelayLinkOfOutputIndex(RelayLinks& links, RcuRelayLinks& rcuLinks, int modelIndex,

@@ -31,7 +31,8 @@ constexpr std::size_t RcuRelayLinkIndex(int board, int output) {
   return static_cast<std::size_t>(board * kRcuRelayLinkOutputs + output);
 }
 
-// The relay links of a controller, read through the numbering of its model.
+// The relay links of a controller, read through the numbering of its model. It keeps its own copy
+// of the links (224 bytes).
 class RelayLinkTest {
  public:
   RelayLinkTest(const RelayLinks& links, const RcuRelayLinks& rcuLinks, int modelIndex)
@@ -45,8 +46,8 @@ class RelayLinkTest {
   bool IsRelayOutputOnBoard(int boardIndex, int outputIndex) const;
 
  private:
-  const RelayLinks& FLinks;
-  const RcuRelayLinks& FRcuLinks;
+  RelayLinks FLinks;
+  RcuRelayLinks FRcuLinks;
   int FModelIndex;
 };
 

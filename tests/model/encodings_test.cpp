@@ -10,35 +10,18 @@ namespace {
 constexpr int kOtherModel = 0;
 constexpr int kModel4 = kSlimlineModelIndex;
 
-TEST(RuleRecord, DefaultIsInvalidAndOnlyKindsZeroToFourAreRules) {
+TEST(RuleRecord, KindsSentinelsAndFieldOrder) {
   EXPECT_EQ(RuleRecord{}.Kind, -1);
-  EXPECT_EQ(rkBoard, 0);
-  EXPECT_EQ(rkEventLocal, 1);
-  EXPECT_EQ(rkEventNetwork, 2);
-  EXPECT_EQ(rkZonal, 3);
-  EXPECT_EQ(rkEventGeneral, 4);
-  EXPECT_EQ(rkCleared, -2);
   for (int kind = -5; kind <= 6; ++kind) EXPECT_EQ(IsRuleKind(kind), kind >= 0 && kind <= 4);
-}
-
-TEST(RuleRecord, FieldsAreInColumnOrder) {
+  EXPECT_TRUE(IsVirtualLoop(1024) && IsVirtualLoop(2048));
+  EXPECT_FALSE(IsVirtualLoop(1023) || IsVirtualLoop(kAnyLoop) || IsVirtualLoop(kNonLoop));
+  EXPECT_FALSE(IsDeviceTypeApplicable(-3) || IsDeviceTypeApplicable(-4));
+  EXPECT_TRUE(IsDeviceTypeApplicable(0) && IsDeviceTypeApplicable(256));
   RuleRecord record;
   for (std::size_t i = 0; i < kRuleRecordFields.size(); ++i) {
     record.*kRuleRecordFields[i] = static_cast<std::int32_t>(i + 1);
   }
   EXPECT_EQ(record, (RuleRecord{1, 2, 3, 4, 5, 6, 7, 8, 9}));
-}
-
-TEST(RuleRecord, VirtualLoopIsEveryLoopFrom1024) {
-  EXPECT_TRUE(IsVirtualLoop(1024));
-  EXPECT_TRUE(IsVirtualLoop(2048));
-  EXPECT_FALSE(IsVirtualLoop(1023));
-  EXPECT_FALSE(IsVirtualLoop(kAnyLoop));
-  EXPECT_FALSE(IsVirtualLoop(kNonLoop));
-  EXPECT_FALSE(IsDeviceTypeApplicable(-3));
-  EXPECT_FALSE(IsDeviceTypeApplicable(-4));
-  EXPECT_TRUE(IsDeviceTypeApplicable(0));
-  EXPECT_TRUE(IsDeviceTypeApplicable(256));
 }
 
 struct BoardLayout {
@@ -127,61 +110,29 @@ TEST(OutputWord, OnlyType8Below0x9000IsTermination) {
   EXPECT_FALSE(OutputWord(-0x8000).IsTermination());  // negative reads as a large unsigned
 }
 
-TEST(RelayLinks, FlatIndexesFollowTheArrayOrder) {
-  EXPECT_EQ(RelayLinks{}.size(), 64u);
-  EXPECT_EQ(RcuRelayLinks{}.size(), 160u);
-  std::size_t expected = 0;
-  for (int board = 0; board < kRelayLinkBoards; ++board) {
-    for (int bank = 0; bank < kRelayLinkBanks; ++bank) {
-      for (int group = 0; group < kRelayLinkGroups; ++group) {
-        ASSERT_EQ(RelayLinkIndex(board, bank, group), expected++);
-      }
-    }
+// Flat link order matches output order: link i/8 serves output index i (model 4: link i).
+TEST(RelayLinks, EachOutputIsServedByItsOwnLink) {
+  EXPECT_EQ(RelayLinkIndex(7, 1, 3), 63u);
+  EXPECT_EQ(RcuRelayLinkIndex(9, 15), 159u);
+  for (int index = 0; index <= OutputWord::kMaxIndex; ++index) {
+    ASSERT_EQ(RelayLinkOfOutputIndex(kOtherModel, index), static_cast<std::size_t>(index / 8));
+    const auto rcuLink = RelayLinkOfOutputIndex(kModel4, index);
+    ASSERT_EQ(rcuLink, index < 160 ? std::optional<std::size_t>(index) : std::nullopt);
   }
-  expected = 0;
-  for (int board = 0; board < kRcuRelayLinkBoards; ++board) {
-    for (int output = 0; output < kRcuRelayLinkOutputs; ++output) {
-      ASSERT_EQ(RcuRelayLinkIndex(board, output), expected++);
-    }
+  RelayLinks links{};
+  links[RelayLinkIndex(1, 1, 2)] = 1;  // board 2, bank 2, outputs 17..24
+  const RelayLinkTest test(links, RcuRelayLinks{}, kOtherModel);
+  for (int output = 1; output <= 32; ++output) {
+    EXPECT_EQ(test.IsRelayOutput(2, 2, output), output >= 17 && output <= 24) << output;
+    EXPECT_FALSE(test.IsRelayOutput(2, 1, output));
   }
-}
-
-// Each single link, fitted alone, makes exactly its own outputs relay outputs.
-TEST(RelayLinks, EachLinkServesExactlyItsGroupOfEightOutputs) {
-  const RcuRelayLinks noRcuLinks{};
-  for (std::size_t fitted = 0; fitted < RelayLinks{}.size(); ++fitted) {
-    RelayLinks links{};
-    links[fitted] = 1;
-    const RelayLinkTest test(links, noRcuLinks, kOtherModel);
-    for (int index = 0; index <= OutputWord::kMaxIndex; ++index) {
-      const OutputPosition position = OutputPositionOf(obTermination, kOtherModel, index);
-      const bool expected = RelayLinkIndex(position.Board - 1, position.Bank - 1,
-                                           (position.Output - 1) / 8) == fitted;
-      ASSERT_EQ(test.IsRelayOutput(position.Board, position.Bank, position.Output), expected);
-      ASSERT_EQ(test.IsRelayOutputIndex(index), expected);
-      ASSERT_EQ(RelayLinkOfOutputIndex(kOtherModel, index),
-                RelayLinkIndex(position.Board - 1, position.Bank - 1, (position.Output - 1) / 8));
-    }
-  }
-}
-
-TEST(RelayLinks, Model4HasOneLinkPerOutput) {
-  const RelayLinks allLinks = [] {
-    RelayLinks links;
-    links.fill(1);
-    return links;
-  }();
-  for (std::size_t fitted = 0; fitted < RcuRelayLinks{}.size(); ++fitted) {
-    RcuRelayLinks rcuLinks{};
-    rcuLinks[fitted] = 1;
-    const RelayLinkTest test(allLinks, rcuLinks, kModel4);
-    for (int index = 0; index < 160; ++index) {
-      const OutputPosition position = OutputPositionOf(obTermination, kModel4, index);
-      ASSERT_EQ(test.IsRelayOutput(position.Board, 1, position.Output),
-                static_cast<std::size_t>(index) == fitted);
-      ASSERT_EQ(test.IsRelayOutputIndex(index), static_cast<std::size_t>(index) == fitted);
-    }
-  }
+  EXPECT_TRUE(test.IsRelayOutputIndex(64 + 32 + 16));
+  EXPECT_FALSE(test.IsRelayOutputIndex(64 + 32 + 15));
+  RcuRelayLinks rcuLinks{};
+  rcuLinks[RcuRelayLinkIndex(2, 5)] = 1;
+  const RelayLinkTest model4(links, rcuLinks, kModel4);
+  EXPECT_TRUE(model4.IsRelayOutput(3, 1, 6));
+  EXPECT_FALSE(model4.IsRelayOutputIndex(64 + 32 + 16));  // RelayLinks mean nothing on model 4
 }
 
 TEST(RelayLinks, OutputsOffTheBoardsAreNeverRelays) {
@@ -191,55 +142,42 @@ TEST(RelayLinks, OutputsOffTheBoardsAreNeverRelays) {
   rcuLinks.fill(1);
   const RelayLinkTest other(links, rcuLinks, kOtherModel);
   const RelayLinkTest model4(links, rcuLinks, kModel4);
-  EXPECT_TRUE(other.IsRelayOutput(8, 2, 32));
-  EXPECT_FALSE(other.IsRelayOutput(9, 1, 1));
-  EXPECT_FALSE(other.IsRelayOutput(0, 1, 1));
-  EXPECT_FALSE(other.IsRelayOutput(1, 3, 1));
-  EXPECT_FALSE(other.IsRelayOutput(1, 1, 33));
-  EXPECT_FALSE(other.IsRelayOutput(1, 1, 0));
-  EXPECT_FALSE(other.IsRelayOutputIndex(-1));
-  EXPECT_FALSE(other.IsRelayOutputIndex(512));
-  EXPECT_TRUE(model4.IsRelayOutput(10, 1, 16));
-  EXPECT_FALSE(model4.IsRelayOutput(11, 1, 1));
-  EXPECT_FALSE(model4.IsRelayOutput(1, 2, 1));
-  EXPECT_FALSE(model4.IsRelayOutput(1, 1, 17));
-  EXPECT_FALSE(model4.IsRelayOutputIndex(160));
-  EXPECT_FALSE(model4.IsRelayOutputIndex(511));
+  EXPECT_TRUE(other.IsRelayOutput(8, 2, 32) && model4.IsRelayOutput(10, 1, 16));
+  for (const OutputPosition off : {OutputPosition{9, 1, 1},
+                                   {0, 1, 1},
+                                   {1, 3, 1},
+                                   {1, 1, 33},
+                                   {1, 1, 0},
+                                   {1, 0, 1},
+                                   {-7, 1, 1}}) {
+    EXPECT_FALSE(other.IsRelayOutput(off.Board, off.Bank, off.Output));
+  }
+  EXPECT_FALSE(model4.IsRelayOutput(11, 1, 1) || model4.IsRelayOutput(1, 2, 1) ||
+               model4.IsRelayOutput(1, 1, 17));
+  EXPECT_FALSE(other.IsRelayOutputIndex(-1) || other.IsRelayOutputIndex(512));
+  EXPECT_FALSE(model4.IsRelayOutputIndex(160) || model4.IsRelayOutputIndex(511));
+  RelayLinks noLinks{};
+  RcuRelayLinks noRcuLinks{};
+  FitRelayLinkOfOutputIndex(noLinks, noRcuLinks, kOtherModel, 512);
+  FitRelayLinkOfOutputIndex(noLinks, noRcuLinks, kModel4, 160);
+  FitRelayLinkOfOutputIndex(noLinks, noRcuLinks, kModel4, -1);
+  EXPECT_EQ(noLinks, RelayLinks{});
+  EXPECT_EQ(noRcuLinks, RcuRelayLinks{});
 }
 
-TEST(RelayLinks, OnBoardTestNeedsTheOutputOnTheSelectedBoard) {
+TEST(RelayLinks, OnBoardTestAndFitting) {
   RelayLinks links{};
-  links[RelayLinkIndex(1, 0, 0)] = 1;  // board 2, bank 1, outputs 1..8
-  const RelayLinkTest test(links, RcuRelayLinks{}, kOtherModel);
-  EXPECT_TRUE(test.IsRelayOutputOnBoard(1, 64));
-  EXPECT_TRUE(test.IsRelayOutputOnBoard(1, 71));
-  EXPECT_FALSE(test.IsRelayOutputOnBoard(1, 72));
-  EXPECT_FALSE(test.IsRelayOutputOnBoard(0, 64));
-  EXPECT_FALSE(test.IsRelayOutputOnBoard(1, 0));
   RcuRelayLinks rcuLinks{};
-  rcuLinks[RcuRelayLinkIndex(2, 5)] = 1;
+  FitRelayLinkOfOutputIndex(links, rcuLinks, kOtherModel, 70);  // board 2, bank 1, outputs 1..8
+  FitRelayLinkOfOutputIndex(links, rcuLinks, kModel4, 37);      // board 3, output 6
+  EXPECT_EQ(links[RelayLinkIndex(1, 0, 0)], 1);
+  EXPECT_EQ(rcuLinks[RcuRelayLinkIndex(2, 5)], 1);
+  const RelayLinkTest other(links, rcuLinks, kOtherModel);
+  EXPECT_TRUE(other.IsRelayOutputOnBoard(1, 64) && other.IsRelayOutputOnBoard(1, 71));
+  EXPECT_FALSE(other.IsRelayOutputOnBoard(1, 72) || other.IsRelayOutputOnBoard(0, 64));
   const RelayLinkTest model4(links, rcuLinks, kModel4);
   EXPECT_TRUE(model4.IsRelayOutputOnBoard(2, 37));
-  EXPECT_FALSE(model4.IsRelayOutputOnBoard(1, 37));
-  EXPECT_FALSE(model4.IsRelayOutputOnBoard(2, 36));
-}
-
-TEST(RelayLinks, FittingTheLinkOfAnOutputMakesItARelay) {
-  for (const int model : {kOtherModel, kModel4}) {
-    const int outputs = model == kModel4 ? 160 : 512;
-    for (int index = 0; index < outputs; ++index) {
-      RelayLinks links{};
-      RcuRelayLinks rcuLinks{};
-      FitRelayLinkOfOutputIndex(links, rcuLinks, model, index);
-      ASSERT_TRUE(RelayLinkTest(links, rcuLinks, model).IsRelayOutputIndex(index));
-    }
-    RelayLinks links{};
-    RcuRelayLinks rcuLinks{};
-    FitRelayLinkOfOutputIndex(links, rcuLinks, model, outputs);
-    FitRelayLinkOfOutputIndex(links, rcuLinks, model, -1);
-    EXPECT_EQ(links, RelayLinks{});
-    EXPECT_EQ(rcuLinks, RcuRelayLinks{});
-  }
+  EXPECT_FALSE(model4.IsRelayOutputOnBoard(1, 37) || model4.IsRelayOutputOnBoard(2, 36));
 }
 
 }  // namespace
