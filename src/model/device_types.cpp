@@ -4,6 +4,8 @@
 #include <array>
 #include <iterator>
 
+#include "model/output_word.h"
+
 namespace trv {
 
 namespace {
@@ -81,8 +83,6 @@ const DeviceTypeList kVirtualOutputs{kVirtualOutputCodes, kVirtualOutputNames};
 const DeviceTypeList kModel4KP10Sensors{kKP10SensorCodes, kKP10SensorNames};
 const DeviceTypeList kModel4KP10Modules{kKP10ModuleCodes, kModel4KP10ModuleNames};
 
-constexpr int kModel4 = 4;
-
 // Position of code in codes, -1 when it is not there.
 int PositionOf(std::span<const Text> codes, Text code) {
   const auto found = std::find(codes.begin(), codes.end(), code);
@@ -93,9 +93,9 @@ bool IsPositionOf(std::span<const Text> list, int position) {
   return position >= 0 && static_cast<std::size_t>(position) < list.size();
 }
 
-// The short code at position of list; empty when there is none.
-Text CodeAt(std::span<const Text> codes, int position) {
-  return IsPositionOf(codes, position) ? codes[static_cast<std::size_t>(position)] : Text();
+// The entry at position of a list; empty when there is none.
+Text TextAt(std::span<const Text> list, int position) {
+  return IsPositionOf(list, position) ? list[static_cast<std::size_t>(position)] : Text();
 }
 
 int ModuleOffset(bool module) {
@@ -103,7 +103,7 @@ int ModuleOffset(bool module) {
 }
 
 bool ShowsModel4Copy(const DeviceListChoice& choice) {
-  return !choice.VirtualLoop && choice.ModelIndex == kModel4 &&
+  return !choice.VirtualLoop && IsSlimlineModel(choice.ModelIndex) &&
          FamilyOfSystem(choice.SystemIndex) == DeviceFamily::KP10;
 }
 
@@ -120,7 +120,7 @@ const DeviceTypeList& ChoiceFamilyList(const DeviceListChoice& choice) {
 int FamilyIndexOfListPosition(const DeviceListChoice& choice, int position) {
   const DeviceTypeList& shown = ShownDeviceTypeList(choice);
   if (!ShowsStandInList(choice)) return IsPositionOf(shown.Names, position) ? position : -1;
-  const Text code = CodeAt(shown.Codes, position);
+  const Text code = TextAt(shown.Codes, position);
   return code.empty() ? -1 : PositionOf(ChoiceFamilyList(choice).Codes, code);
 }
 
@@ -163,27 +163,27 @@ int ListPositionOfDeviceType(const DeviceListChoice& choice, int deviceType) {
   const DeviceTypeList& family = ChoiceFamilyList(choice);
   if (!IsPositionOf(family.Codes, index)) return 0;
   if (!ShowsStandInList(choice)) return index;
-  return std::max(0, PositionOf(ShownDeviceTypeList(choice).Codes, CodeAt(family.Codes, index)));
+  return std::max(0, PositionOf(ShownDeviceTypeList(choice).Codes, TextAt(family.Codes, index)));
 }
 
 std::string_view DeviceTypeLongName(int systemIndex, int deviceType) {
   if (deviceType < 0) return {};
   const DeviceTypeList& list =
       FamilyDeviceTypeList(FamilyOfSystem(systemIndex), IsModuleType(deviceType));
-  return CodeAt(list.Names, deviceType % kModuleTypeOffset);
+  return TextAt(list.Names, deviceType % kModuleTypeOffset);
 }
 
 int PanelTypeNumber(int systemIndex, int deviceType) {
   const DeviceFamily family = FamilyOfSystem(systemIndex);
   const bool module = IsModuleType(deviceType);
   const Text code =
-      CodeAt(FamilyDeviceTypeList(family, module).Codes, deviceType - ModuleOffset(module));
+      TextAt(FamilyDeviceTypeList(family, module).Codes, deviceType - ModuleOffset(module));
   return code.empty() ? 0 : std::max(0, PositionOf(FullDeviceTypeList(family), code));
 }
 
 int DeviceTypeOfPanelTypeNumber(int systemIndex, int typeNumber) {
   const DeviceFamily family = FamilyOfSystem(systemIndex);
-  const Text code = CodeAt(FullDeviceTypeList(family), typeNumber);
+  const Text code = TextAt(FullDeviceTypeList(family), typeNumber);
   if (code.empty()) return 0;
   for (const bool module : {false, true}) {
     const int index = PositionOf(FamilyDeviceTypeList(family, module).Codes, code);

@@ -118,7 +118,7 @@ constexpr BuiltInText kBuiltInTexts[] = {
     {kStageComplete, "Transfer Complete"},
 };
 
-constexpr int kMaxFieldWidth = 99;  // two digits: a module cannot ask for huge padding
+constexpr std::size_t kMaxFieldDigits = 2;  // a module cannot ask for huge padding
 
 // One conversion as it stands in a text; Kind is empty for "%%".
 struct Conversion {
@@ -138,9 +138,9 @@ bool IsDigit(char c) {
 bool ReadFieldNumber(std::string_view text, std::size_t& at, int& number) {
   const std::size_t start = at;
   while (at < text.size() && IsDigit(text[at])) ++at;
-  if (at - start > 2) return false;
+  if (at - start > kMaxFieldDigits) return false;
   std::from_chars(text.data() + start, text.data() + at, number);
-  return number <= kMaxFieldWidth;
+  return true;
 }
 
 // The conversion that starts at the % at the front of text.
@@ -250,11 +250,10 @@ bool IsSoundText(std::string_view text) {
 }
 
 std::optional<int> IdOfKey(std::string_view key) {
+  if (key.empty() || !IsDigit(key[0])) return std::nullopt;
   int id = 0;
   const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), id);
-  if (key.empty() || error != std::errc{} || end != key.data() + key.size() || key[0] == '-') {
-    return std::nullopt;
-  }
+  if (error != std::errc{} || end != key.data() + key.size()) return std::nullopt;
   return id;
 }
 
