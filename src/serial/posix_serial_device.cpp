@@ -21,9 +21,9 @@ using namespace std::chrono_literals;
 
 // Start bit, 8 data bits, stop bit.
 constexpr std::int32_t BitsPerCharacter = 10;
-// A partly filled queue is looked at again after the line time of the missing bytes, within
-// these bounds: bytes cannot come faster than the line, and a USB adapter may deliver a late
-// chunk early.
+// The largest VMIN; a read of more bytes waits for the rest in pauses of the line time of the
+// missing bytes, within these bounds.
+constexpr std::int32_t LargestWakeCount = 255;
 constexpr auto ShortestPause = 50us;
 constexpr auto LongestPause = 1ms;
 
@@ -150,6 +150,7 @@ bool TPosixSerialDevice::SetTimeouts(std::uint32_t writeMsPerByte) {
   if (tcsetattr(FHandle, TCSANOW, &*settings) != 0) {
     return false;
   }
+  FWakeCount = 1;
   FWriteMsPerByte = writeMsPerByte;
   return true;
 }
@@ -187,23 +188,46 @@ bool TPosixSerialDevice::Take(std::uint8_t* buffer, std::int32_t count,
     }
     const auto limit = deadline - TClock::now();
     if (got == 0 || errno != EAGAIN || limit <= limit.zero() ||
-        !AwaitMoreInput(0, count - taken, limit)) {
+        !AwaitInput(0, count - taken, limit)) {
       return false;
     }
   }
   return true;
 }
 
-bool TPosixSerialDevice::AwaitMoreInput(std::int32_t queued, std::int32_t wanted,
-                                        TClock::duration limit) {
-  if (queued > 0) {
-    // The port stays readable while a partial count is queued: pause instead of polling it.
-    const auto pause =
-        std::clamp<TClock::duration>(LineTime(wanted - queued), ShortestPause, LongestPause);
-    return Sleep(nullptr, 0, std::min(pause, limit)) >= 0;
+bool TPosixSerialDevice::AwaitInput(std::int32_t queued, std::int32_t wanted,
+                                    TClock::duration limit) {
+  const std::int32_t wakeCount = std::min(wanted, LargestWakeCount);
+  if (queued >= wakeCount || !SetWakeCount(wakeCount)) {
+    return Pause(LineTime(wanted - queued), limit);
   }
   pollfd port{FHandle, POLLIN, 0};
-  return Sleep(&port, 1, limit) >= 0 && !HasFailed(port.revents);
+  const bool alive = Sleep(&port, 1, limit) >= 0 && !HasFailed(port.revents);
+  SetWakeCount(1);
+  return alive;
+}
+
+// With VTIME 0 the terminal reports input to poll only once VMIN bytes are queued, so a read
+// of several bytes sleeps until the last of them has come.
+bool TPosixSerialDevice::SetWakeCount(std::int32_t count) {
+  if (count == 1 && FWakeCount == 1) {
+    return true;
+  }
+  auto settings = FetchLineSettings();
+  if (!settings) {
+    return false;
+  }
+  settings->c_cc[VMIN] = static_cast<cc_t>(count);
+  if (tcsetattr(FHandle, TCSANOW, &*settings) != 0) {
+    return false;
+  }
+  FWakeCount = count;
+  return true;
+}
+
+bool TPosixSerialDevice::Pause(TClock::duration lineTime, TClock::duration limit) {
+  const auto pause = std::clamp<TClock::duration>(lineTime, ShortestPause, LongestPause);
+  return Sleep(nullptr, 0, std::min(pause, limit)) >= 0;
 }
 
 TPosixSerialDevice::TWakeReason TPosixSerialDevice::AwaitInputOr(int other) {

@@ -40,9 +40,9 @@ class TPosixSerialDevice {
   // Takes exactly count bytes that are already queued; false when they could not all be taken
   // by the deadline (a competing reader got some).
   bool Take(std::uint8_t* buffer, std::int32_t count, TClock::time_point deadline);
-  // Sleeps until more than `queued` bytes may be queued, at most `limit`; false when the device
-  // has failed or hung up.
-  bool AwaitMoreInput(std::int32_t queued, std::int32_t wanted, TClock::duration limit);
+  // Sleeps until `wanted` bytes may be queued (`queued` are), at most `limit`; false when the
+  // device has failed or hung up.
+  bool AwaitInput(std::int32_t queued, std::int32_t wanted, TClock::duration limit);
   // Sleeps until input is queued or `other` is readable.
   TWakeReason AwaitInputOr(int other);
 
@@ -50,11 +50,14 @@ class TPosixSerialDevice {
   std::int32_t Write(const std::uint8_t* buffer, std::int32_t count);
 
  private:
+  bool SetWakeCount(std::int32_t count);
+  bool Pause(TClock::duration lineTime, TClock::duration limit);
   bool WaitWritable(TClock::time_point deadline);
   void WaitUntilSent(TClock::time_point deadline);
   TClock::duration LineTime(std::int32_t bytes) const;
 
   int FHandle = -1;
+  std::int32_t FWakeCount = 1;
   std::uint32_t FWriteMsPerByte = 0;
   std::int32_t FBitsPerSecond = 9600;
 };

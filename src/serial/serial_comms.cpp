@@ -159,7 +159,7 @@ std::int32_t TSerialComms::Read(std::uint8_t* buffer, std::int32_t count, std::u
       return FPort.Take(buffer, count, deadline) ? count : 0;
     }
     const auto remaining = deadline - TClock::now();
-    if (remaining <= remaining.zero() || !FPort.AwaitMoreInput(queued, count, remaining)) {
+    if (remaining <= remaining.zero() || !FPort.AwaitInput(queued, count, remaining)) {
       return 0;
     }
   }

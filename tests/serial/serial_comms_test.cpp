@@ -253,6 +253,39 @@ TEST_F(SerialCommsTest, ReadReturnsAsSoonAsTheLastByteIsQueued) {
   EXPECT_EQ(got, (Bytes{1, 2, 3, 4}));
 }
 
+TEST_F(SerialCommsTest, ReadOfMoreThanTheDriverCanWakeForWaitsForTheRest) {
+  Comms.SetBaud(cb115200);
+  Comms.Open();
+  Bytes burst(600);
+  std::iota(burst.begin(), burst.end(), 0);
+  Pty.Send(Bytes(burst.begin(), burst.begin() + 400));
+  std::thread peer([&] {
+    std::this_thread::sleep_for(30ms);
+    Pty.Send(Bytes(burst.begin() + 400, burst.end()));
+  });
+  Bytes got(600);
+  EXPECT_EQ(Comms.Read(got.data(), 600, 5000), 600);
+  peer.join();
+  EXPECT_EQ(got, burst);
+}
+
+TEST_F(SerialCommsTest, OneByteReadAfterAWaitedLongerReadWakesForItsByte) {
+  Comms.Open();
+  Bytes got(8);
+  EXPECT_EQ(Comms.Read(got.data(), 8, 20), 0);
+  EXPECT_EQ(SlaveSettings().c_cc[VMIN], 1);
+  std::thread peer([&] {
+    std::this_thread::sleep_for(20ms);
+    Pty.Send({0x42});
+  });
+  std::uint8_t byte = 0;
+  const auto start = TClock::now();
+  EXPECT_EQ(Comms.Read(byte, 2000), 1);
+  EXPECT_LT(TClock::now() - start, 1s);
+  peer.join();
+  EXPECT_EQ(byte, 0x42);
+}
+
 TEST_F(SerialCommsTest, WaitingReadSleepsInsteadOfSpinning) {
   Comms.Open();
   std::uint8_t byte = 0;
