@@ -208,29 +208,5 @@ TEST(EventAvailability, TypedRowsWithoutThatTypeAndUnknownStatesHaveNoEntry) {
             std::nullopt);
 }
 
-TEST(EventAvailability, EveryEntryAllowsItsDefaultEvent) {
-  for (const int system : {0, 1, 2}) {
-    for (const int panel : {1, 2, 255}) {
-      for (const int loop : {0, 1, 3, 255}) {
-        for (const int nonDevice : {0, 1, 255}) {
-          for (const int kind : {0, 1, 255}) {
-            for (const int page : {0, 1, 2}) {
-              for (const int typed : {1, 2}) {
-                for (int position = 0; position < 21; ++position) {
-                  const auto availability = LookUpEventAvailability(
-                      {system, panel, loop, nonDevice, kind, page, typed, position});
-                  if (!availability) continue;
-                  EXPECT_TRUE(
-                      availability->Allowed[static_cast<std::size_t>(availability->DefaultEvent)]);
-                }
-              }
-            }
-          }
-        }
-      }
-    }
-  }
-}
-
 }  // namespace
 }  // namespace trv
