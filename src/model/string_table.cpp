@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <nlohmann/json.hpp>
+#include <utility>
 
 #include "model/string_ids.h"
 
@@ -196,8 +197,10 @@ std::string FormatInteger(const Conversion& conversion, std::int64_t value) {
       (magnitude == 0 && conversion.Precision == 0) ? std::string() : std::to_string(magnitude);
   digits = Padded(std::move(digits), conversion.Precision.value_or(0), '0', 0);
   std::string body = negative ? "-" + digits : digits;
-  const bool zeroPad = conversion.ZeroPad && !conversion.Precision;
-  return Padded(std::move(body), conversion.Width, zeroPad ? '0' : ' ', zeroPad && negative);
+  if (conversion.ZeroPad && !conversion.Precision) {
+    return Padded(std::move(body), conversion.Width, '0', negative ? 1 : 0);
+  }
+  return Padded(std::move(body), conversion.Width, ' ', 0);
 }
 
 // The text of one conversion, or nullopt when the argument does not fit it.
