@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,6 +12,8 @@
 
 namespace trv {
 namespace {
+
+using TCells = std::map<std::uint32_t, int>;
 
 // A fresh directory per test for the files it reads and writes.
 class IntelHexFileTest : public ::testing::Test {
@@ -27,8 +29,8 @@ class IntelHexFileTest : public ::testing::Test {
 
   std::string PathOf(const std::string& name) const { return (FDirectory / name).string(); }
 
-  std::string WriteFile(const std::string& text, const std::string& name = "in.hex") const {
-    const std::string path = PathOf(name);
+  std::string WriteFile(const std::string& text) const {
+    const std::string path = PathOf("in.hex");
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }
@@ -38,13 +40,14 @@ class IntelHexFileTest : public ::testing::Test {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
-  // The message of the THexFileError that loading text into image raises.
+  // The message of the THexFileError that loading text raises, after the file name.
   std::string LoadError(TBinaryImage& image, const std::string& text) const {
     const std::string path = WriteFile(text);
     try {
       image.LoadFromHexFile(path);
     } catch (const THexFileError& error) {
-      return error.what();
+      const std::string message = error.what();
+      return message.starts_with(path) ? message.substr(path.size()) : message;
     }
     return "no error";
   }
@@ -58,123 +61,137 @@ class IntelHexFileTest : public ::testing::Test {
   std::filesystem::path FDirectory;
 };
 
-int Parse(std::string_view line, TBinaryImage::TRecordBuffer& data, std::uint32_t& address,
-          int& count) {
+// Every cell of the image that holds a byte.
+TCells FilledCells(const TBinaryImage& image) {
+  TCells cells;
+  for (std::uint32_t a = image.StartAddress(); a - image.StartAddress() < image.Size(); ++a) {
+    if (image.Cell(a) != TBinaryImage::EmptyCell) cells[a] = image.Cell(a);
+  }
+  return cells;
+}
+
+int Parse(const std::string& line, TBinaryImage::TRecordBuffer& data, int& count) {
+  std::uint32_t address = 0;
   return TBinaryImage::ParseIntelHexLine(line, data, address, count);
 }
 
-TEST(ParseIntelHexLineTest, DataRecordInEitherCase) {
-  for (const std::string line : {":10010000214601360121470136007EFE09D2190140",
-                                 ":10010000214601360121470136007efe09d2190140"}) {
+TEST(ParseIntelHexLineTest, ResultsOfWellAndBadlyFormedLines) {
+  const std::vector<std::pair<std::string, int>> cases{
+      {":00000001FF", 1},
+      {" \t\x01:00000001ff \r\x7f", 1},  // blanks and control characters around it
+      {":0400000300003800C1", 3},        // other types pass the checks
+      {":0100000011EF", -2},             // wrong checksum
+      {":01000000X1EF", -1},             // a malformed pair wins over the wrong checksum
+      {":050000000102F8", -1},           // count 5 with two data bytes, checksum right
+      {"", -1},
+      {"   ", -1},
+      {":00000001F", -1},    // shorter than 11
+      {":00000001FF0", -1},  // even length
+      {";00000001FF", -1},
+      {":0000 001FF", -1},
+  };
+  for (const auto& [line, result] : cases) {
     TBinaryImage::TRecordBuffer data{};
-    std::uint32_t address = 0;
     int count = 0;
-    ASSERT_EQ(Parse(line, data, address, count), 0) << line;
-    EXPECT_EQ(address, 0x0100u);
-    ASSERT_EQ(count, 16);
-    EXPECT_EQ(data[0], 0x21);
-    EXPECT_EQ(data[10], 0x7E);
-    EXPECT_EQ(data[15], 0x01);
+    EXPECT_EQ(Parse(line, data, count), result) << line;
   }
 }
 
-TEST(ParseIntelHexLineTest, BlanksAndControlCharactersAroundTheRecordAreIgnored) {
-  TBinaryImage::TRecordBuffer data{};
-  std::uint32_t address = 0;
-  int count = -5;
-  EXPECT_EQ(Parse(" \t\x01:00000001FF \r\x7f", data, address, count), 1);
-  EXPECT_EQ(count, 0);
-}
-
-TEST(ParseIntelHexLineTest, MalformedLinesAreNotValidRecords) {
+TEST(ParseIntelHexLineTest, DataComesFirstInTheBuffer) {
   TBinaryImage::TRecordBuffer data{};
   std::uint32_t address = 0;
   int count = 0;
-  for (const std::string line : {"", "   ", ":00000001F", ":00000001FF0", "00000001FFF",
-                                 ";00000001FF", ":0000 001FF", ":00000001FG"}) {
-    EXPECT_EQ(Parse(line, data, address, count), TBinaryImage::InvalidRecord) << line;
-  }
-}
-
-TEST(ParseIntelHexLineTest, AMalformedPairWinsOverAWrongChecksum) {
-  TBinaryImage::TRecordBuffer data{};
-  std::uint32_t address = 0;
-  int count = 0;
-  EXPECT_EQ(Parse(":0100000011EF", data, address, count), TBinaryImage::InvalidChecksum);
-  EXPECT_EQ(Parse(":01000000X1EF", data, address, count), TBinaryImage::InvalidRecord);
-  EXPECT_EQ(Parse(":0100000011E", data, address, count), TBinaryImage::InvalidRecord);
-}
-
-TEST(ParseIntelHexLineTest, CountMustFitTheLine) {
-  TBinaryImage::TRecordBuffer data{};
-  std::uint32_t address = 0;
-  int count = 0;
-  // Count 05 with two data bytes, checksum right.
-  EXPECT_EQ(Parse(":050000000102F8", data, address, count), TBinaryImage::InvalidRecord);
-  // Count 01 with two data bytes: the extra byte counts only for the checksum.
-  EXPECT_EQ(Parse(":01001000AABB8A", data, address, count), 0);
+  ASSERT_EQ(TBinaryImage::ParseIntelHexLine(":10010000214601360121470136007efe09d2190140", data,
+                                            address, count),
+            0);
+  EXPECT_EQ(address, 0x0100u);
+  ASSERT_EQ(count, 16);
+  EXPECT_EQ(data[0], 0x21);
+  EXPECT_EQ(data[10], 0x7E);
+  EXPECT_EQ(data[15], 0x01);
+  // Count 1 with two data bytes: the extra byte only counts for the checksum.
+  EXPECT_EQ(Parse(":01001000AABB8A", data, count), 0);
   EXPECT_EQ(count, 1);
   EXPECT_EQ(data[0], 0xAA);
 }
 
-std::string RecordLine(std::uint8_t type, const std::vector<std::uint8_t>& data) {
-  static constexpr char Digits[] = "0123456789ABCDEF";
-  std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(data.size()), 0, 0, type};
-  bytes.insert(bytes.end(), data.begin(), data.end());
-  std::uint8_t sum = 0;
-  for (const std::uint8_t b : bytes) sum += b;
-  bytes.push_back(static_cast<std::uint8_t>(-sum));
-  std::string line = ":";
-  for (const std::uint8_t b : bytes) {
-    line += Digits[b >> 4];
-    line += Digits[b & 15];
-  }
-  return line;
-}
-
 TEST(ParseIntelHexLineTest, AFullRecordFitsAndALongerLineIsRefused) {
+  std::string bytes;
+  for (int k = 0; k < 255; ++k) bytes += "01";
+  // 0xFF + 255 x 0x01 = 0x1FE: checksum 0x02.
+  const std::string line = ":FF000000" + bytes + "02";
+  ASSERT_EQ(line.size(), 521u);
   TBinaryImage::TRecordBuffer data{};
-  std::uint32_t address = 0;
   int count = 0;
-  std::vector<std::uint8_t> bytes(255, 0x5A);
-  const std::string full = RecordLine(0, bytes);
-  ASSERT_EQ(full.size(), 521u);
-  EXPECT_EQ(Parse(full, data, address, count), 0);
+  EXPECT_EQ(Parse(line, data, count), 0);
   EXPECT_EQ(count, 255);
-  EXPECT_EQ(data[254], 0x5A);
-  // One more pair (count still 255, checksum still 0).
-  EXPECT_EQ(Parse(full.substr(0, 519) + "00" + full.substr(519), data, address, count),
-            TBinaryImage::InvalidRecord);
+  EXPECT_EQ(data[254], 0x01);
+  EXPECT_EQ(Parse(line.substr(0, 519) + "00" + line.substr(519), data, count), -1);
 }
 
-TEST_F(IntelHexFileTest, EndRecordAloneLoadsNothing) {
-  TBinaryImage image(0, 16);
-  EXPECT_EQ(LoadError(image, ":00000001FF\r\n"), "no error");
-  for (std::uint32_t a = 0; a < 16; ++a) EXPECT_EQ(image.Cell(a), TBinaryImage::EmptyCell);
+TEST_F(IntelHexFileTest, RecordsThatLoad) {
+  struct TCase {
+    std::string Text;
+    std::uint32_t Start;
+    TCells Cells;
+  };
+  const std::vector<TCase> cases{
+      {":00000001FF\r\n", 0, {}},
+      {"  :00000001ff  \r\n:zz\n" + std::string(1000, '\0'), 0, {}},
+      {":0100000011ee\n:0100010022dc\n:00000001ff", 0, {{0, 0x11}, {1, 0x22}}},
+      {":0100000011EE\r:0100010022DC\r:00000001FF\r", 0, {{0, 0x11}, {1, 0x22}}},
+      {":0100000011EE\r\n:0100010022DC\r\n:00000001FF\r\n", 0, {{0, 0x11}, {1, 0x22}}},
+      {":0400000300003800C1\n:0400000500000000F7\n:0100000011EE\n:00000001FF\n", 0, {{0, 0x11}}},
+      {":020000021234B6\n:03001000010203E7\n:00000001FF\n",
+       0x12340,
+       {{0x12350, 1}, {0x12351, 2}, {0x12352, 3}}},
+      {":02000004000CEE\n:02FFFF00AABB9B\n:00000001FF\n",
+       0xCFFF0,
+       {{0xCFFFF, 0xAA}, {0xD0000, 0xBB}}},
+  };
+  for (const TCase& test : cases) {
+    TBinaryImage image(test.Start, 0x20);
+    EXPECT_EQ(LoadError(image, test.Text), "no error") << test.Text;
+    EXPECT_EQ(FilledCells(image), test.Cells) << test.Text;
+  }
 }
 
-TEST_F(IntelHexFileTest, LineErrorsNameTheFileAndLine) {
-  TBinaryImage image(0, 0x20);
-  const std::string path = PathOf("in.hex");
+TEST_F(IntelHexFileTest, RecordsThatAreRefused) {
   const std::string good = ":0100000011EE\n";
-  EXPECT_EQ(LoadError(image, ":0100000011EE\n:0100010022DD\n"),
-            path + " - Line 2 has an invalid checksum");
-  image.ClearRange(0, 0x20);
-  EXPECT_EQ(LoadError(image, good + "\n:00000001FF\n"), path + " - Line 2 is not a valid record");
-  image.ClearRange(0, 0x20);
-  EXPECT_EQ(LoadError(image, good + "  \t \n:00000001FF\n"),
-            path + " - Line 2 is not a valid record");
-  image.ClearRange(0, 0x20);
-  EXPECT_EQ(LoadError(image, good + ":0000001FF\n"), path + " - Line 2 is not a valid record");
-  image.ClearRange(0, 0x20);
-  EXPECT_EQ(LoadError(image, good + ":000000001FF\n"), path + " - Line 2 is not a valid record");
-  image.ClearRange(0, 0x20);
-  EXPECT_EQ(LoadError(image, good), path + " - Failed to locate end record marker");
-  EXPECT_EQ(LoadError(image, ""), path + " - Failed to locate end record marker");
+  const std::vector<std::pair<std::string, std::string>> cases{
+      {good + ":0100010022DD\n", " - Line 2 has an invalid checksum"},
+      {good + "\n:00000001FF\n", " - Line 2 is not a valid record"},
+      {good + "\r\n\r\n:00000001FF\n", " - Line 2 is not a valid record"},
+      {good + "  \t \n:00000001FF\n", " - Line 2 is not a valid record"},
+      {good + ":0000001FF\n", " - Line 2 is not a valid record"},
+      {good + ":000000001FF\n", " - Line 2 is not a valid record"},
+      {":00000004FC\n:00000001FF\n", " - Line 1 is not a valid record"},
+      {":02001000AABB89\n:01001100CC22\n:00000001FF\n", " - Line 2 has overwritten existing data"},
+      {":02001F00AABB7A\n:00000001FF\n", " - Line 1 has an invalid address range"},
+      {":02000004FFFFFC\n:02FFFF00AABB9B\n:00000001FF\n", " - Line 2 has an invalid address range"},
+      {good, " - Failed to locate end record marker"},
+      {"", " - Failed to locate end record marker"},
+  };
+  for (const auto& [text, message] : cases) {
+    TBinaryImage image(0, 0x20);
+    EXPECT_EQ(LoadError(image, text), message) << text;
+  }
+}
+
+TEST_F(IntelHexFileTest, BytesStoredBeforeTheErrorStay) {
+  TBinaryImage image(0, 0x20);
+  image.SetCell(0x12, 0x77);
+  EXPECT_EQ(LoadError(image, ":03001000AABBCCBC\n:00000001FF\n"),
+            " - Line 1 has overwritten existing data");
+  EXPECT_EQ(FilledCells(image), (TCells{{0x10, 0xAA}, {0x11, 0xBB}, {0x12, 0x77}}));
+  TBinaryImage small(0, 0x11);
+  EXPECT_EQ(LoadError(small, ":02001000AABB89\n:00000001FF\n"),
+            " - Line 1 has an invalid address range");
+  EXPECT_EQ(FilledCells(small), (TCells{{0x10, 0xAA}}));
 }
 
 TEST_F(IntelHexFileTest, TheMessageUsesTheFileNameAsGiven) {
-  WriteFile(":00000001FF\n:0100000011EE\n:00000001FF\n", "cfg.hex");
+  std::ofstream(PathOf("cfg.hex")) << "x\n";
   const auto old = std::filesystem::current_path();
   std::filesystem::current_path(FDirectory);
   TBinaryImage image(0, 16);
@@ -189,100 +206,25 @@ TEST_F(IntelHexFileTest, TheMessageUsesTheFileNameAsGiven) {
   EXPECT_EQ(message, "cfg.hex - Line 1 has an invalid checksum");
 }
 
-TEST_F(IntelHexFileTest, LinesAfterTheEndRecordAreNeverRead) {
+TEST_F(IntelHexFileTest, ACustomParserIsHeldToTheBuffer) {
   TBinaryImage image(0, 16);
-  EXPECT_EQ(LoadError(image, "  :00000001ff  \r\n:zz\n" + std::string(100000, '\0')), "no error");
+  const std::string path = WriteFile("x\n");
+  const auto tooMany = [](std::string_view, TBinaryImage::TRecordBuffer&, std::uint32_t&,
+                          int& count) {
+    count = 300;
+    return 0;
+  };
+  EXPECT_THROW(image.LoadFromFile(path, tooMany), THexFileError);
 }
 
-TEST_F(IntelHexFileTest, AnyLineEndingAndLowerCase) {
-  for (const std::string ending : {"\n", "\r", "\r\n"}) {
-    TBinaryImage image(0, 16);
-    EXPECT_EQ(LoadError(image, ":0100000011ee" + ending + ":0100010022dc" + ending + ":00000001ff"),
-              "no error");
-    EXPECT_EQ(image.Cell(0), 0x11);
-    EXPECT_EQ(image.Cell(1), 0x22);
+TEST(IntelHexFileLimitTest, AnEndlessFirstLineFailsAtOnce) {
+  TBinaryImage image(0, 16);
+  try {
+    image.LoadFromHexFile("/dev/zero");
+    ADD_FAILURE() << "no error";
+  } catch (const THexFileError& error) {
+    EXPECT_STREQ(error.what(), "/dev/zero - Line 1 is not a valid record");
   }
-}
-
-TEST_F(IntelHexFileTest, CarriageReturnLineFeedIsOneLineEnding) {
-  TBinaryImage image(0, 16);
-  EXPECT_EQ(LoadError(image, ":0100000011EE\r\n\r\n:00000001FF\r\n"),
-            PathOf("in.hex") + " - Line 2 is not a valid record");
-}
-
-TEST_F(IntelHexFileTest, StartAddressRecordsAreSkipped) {
-  TBinaryImage image(0, 16);
-  EXPECT_EQ(
-      LoadError(image, ":0400000300003800C1\n:0400000500000000F7\n:0100000011EE\n:00000001FF\n"),
-      "no error");
-  EXPECT_EQ(image.Cell(0), 0x11);
-}
-
-TEST_F(IntelHexFileTest, ExtendedSegmentAddress) {
-  TBinaryImage image(0x12340, 0x20);
-  EXPECT_EQ(LoadError(image, ":020000021234B6\n:03001000010203E7\n:00000001FF\n"), "no error");
-  EXPECT_EQ(image.Cell(0x1234F), TBinaryImage::EmptyCell);
-  EXPECT_EQ(image.Cell(0x12350), 0x01);
-  EXPECT_EQ(image.Cell(0x12352), 0x03);
-}
-
-TEST_F(IntelHexFileTest, ExtendedLinearAddressDoesNotWrapAt64K) {
-  TBinaryImage image(0xCFFFF, 2);
-  EXPECT_EQ(LoadError(image, ":02000004000CEE\n:02FFFF00AABB9B\n:00000001FF\n"), "no error");
-  EXPECT_EQ(image.Cell(0xCFFFF), 0xAA);
-  EXPECT_EQ(image.Cell(0xD0000), 0xBB);
-}
-
-TEST_F(IntelHexFileTest, AddressRecordsWithoutTheirTwoBytesAreRefused) {
-  TBinaryImage image(0, 16);
-  EXPECT_EQ(LoadError(image, ":00000004FC\n:00000001FF\n"),
-            PathOf("in.hex") + " - Line 1 is not a valid record");
-}
-
-TEST_F(IntelHexFileTest, OverwriteNamesTheSecondRecord) {
-  TBinaryImage image(0, 0x20);
-  EXPECT_EQ(LoadError(image, ":02001000AABB89\n:01001100CC22\n:00000001FF\n"),
-            PathOf("in.hex") + " - Line 2 has overwritten existing data");
-  EXPECT_EQ(image.Cell(0x11), 0xBB);
-}
-
-TEST_F(IntelHexFileTest, DataAlreadyInTheImageIsNotOverwritten) {
-  TBinaryImage image(0, 0x20);
-  image.SetCell(0x11, 0x77);
-  EXPECT_EQ(LoadError(image, ":02001000AABB89\n:00000001FF\n"),
-            PathOf("in.hex") + " - Line 1 has overwritten existing data");
-  EXPECT_EQ(image.Cell(0x10), 0xAA);
-  EXPECT_EQ(image.Cell(0x11), 0x77);
-}
-
-TEST_F(IntelHexFileTest, OneBytePastTheEndKeepsTheEarlierBytes) {
-  TBinaryImage image(0, 0x11);
-  EXPECT_EQ(LoadError(image, ":02001000AABB89\n:00000001FF\n"),
-            PathOf("in.hex") + " - Line 1 has an invalid address range");
-  EXPECT_EQ(image.Cell(0x10), 0xAA);
-}
-
-TEST_F(IntelHexFileTest, AnOverLongLineFailsWithoutReadingItAll) {
-  TBinaryImage image(0, 16);
-  // 64 MB of junk in the first line.
-  const std::string path = PathOf("in.hex");
-  {
-    std::ofstream out(path, std::ios::binary);
-    const std::string block(1 << 20, 'A');
-    for (int i = 0; i < 64; ++i) out << block;
-  }
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_THROW(
-      {
-        try {
-          image.LoadFromHexFile(path);
-        } catch (const THexFileError& error) {
-          EXPECT_EQ(std::string(error.what()), path + " - Line 1 is not a valid record");
-          throw;
-        }
-      },
-      THexFileError);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
 TEST_F(IntelHexFileTest, BlanksAroundARecordMayFillALongLine) {
@@ -291,7 +233,7 @@ TEST_F(IntelHexFileTest, BlanksAroundARecordMayFillALongLine) {
             "no error");
 }
 
-TEST_F(IntelHexFileTest, FilesThatCannotBeReadRaiseTheSystemError) {
+TEST_F(IntelHexFileTest, FilesThatCannotBeUsedRaiseTheSystemError) {
   TBinaryImage image(0, 16);
   try {
     image.LoadFromHexFile(PathOf("missing.hex"));
@@ -303,63 +245,48 @@ TEST_F(IntelHexFileTest, FilesThatCannotBeReadRaiseTheSystemError) {
   EXPECT_THROW(image.SaveToHexFile(PathOf("no/such/dir.hex")), std::filesystem::filesystem_error);
 }
 
-TEST_F(IntelHexFileTest, ACustomParserIsHeldToTheBuffer) {
-  TBinaryImage image(0, 16);
-  const std::string path = WriteFile("x\n");
-  EXPECT_THROW(image.LoadFromFile(
-                   path,
-                   [](std::string_view, TBinaryImage::TRecordBuffer&, std::uint32_t&, int& count) {
-                     count = 300;
-                     return 0;
-                   }),
-               THexFileError);
-}
-
-TEST_F(IntelHexFileTest, SavingAnEmptyImageWritesTheEndRecord) {
-  EXPECT_EQ(SavedText(TBinaryImage(0xC0100, 0xFF00)), ":00000001FF\r\n");
-}
-
-TEST_F(IntelHexFileTest, SavingSplitsAt32BytesAndAtGaps) {
-  TBinaryImage image(0, 0x200);
-  for (std::uint32_t a = 0; a < 33; ++a) image.SetCell(a, static_cast<int>(a));
-  image.SetCell(0x100, 0xAB);
-  image.SetCell(0x102, 0xCD);
-  EXPECT_EQ(SavedText(image),
-            ":20000000000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1FF0\r\n"
-            ":0100200020BF\r\n"
-            ":01010000AB53\r\n"
-            ":01010200CD2F\r\n"
-            ":00000001FF\r\n");
-}
-
-TEST_F(IntelHexFileTest, SavingAcrossA64KBoundary) {
-  TBinaryImage image(0xCFFFE, 4);
-  for (const int value : {0xAA, 0xBB, 0xCC, 0xDD}) {
-    image.SetCell(0xCFFFE + static_cast<std::uint32_t>(value - 0xAA) / 0x11, value);
+TEST_F(IntelHexFileTest, SavedText) {
+  struct TCase {
+    std::uint32_t Start;
+    std::uint32_t Size;
+    TCells Cells;
+    std::string Text;
+  };
+  TCells run33;
+  for (std::uint32_t a = 0; a < 33; ++a) run33[a] = static_cast<int>(a);
+  const std::vector<TCase> cases{
+      {0xC0100, 0xFF00, {}, ":00000001FF\r\n"},
+      {0, 0x40, run33,
+       ":20000000000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1FF0\r\n"
+       ":0100200020BF\r\n:00000001FF\r\n"},
+      {0x100,
+       3,
+       {{0x100, 0xAB}, {0x102, 0xCD}},
+       ":01010000AB53\r\n:01010200CD2F\r\n:00000001FF\r\n"},
+      {0xCFFFE,
+       4,
+       {{0xCFFFE, 0xAA}, {0xCFFFF, 0xBB}, {0xD0000, 0xCC}, {0xD0001, 0xDD}},
+       ":02000004000CEE\r\n:02FFFE00AABB9C\r\n:02000004000DED\r\n:02000000CCDD55\r\n"
+       ":00000001FF\r\n"},
+      {0xC0100,
+       0xFF00,
+       {{0xC0100, 0x12}, {0xC0101, 0x34}},
+       ":02000004000CEE\r\n:020100001234B7\r\n:00000001FF\r\n"},
+  };
+  for (const TCase& test : cases) {
+    TBinaryImage image(test.Start, test.Size);
+    for (const auto& [address, value] : test.Cells) image.SetCell(address, value);
+    EXPECT_EQ(SavedText(image), test.Text);
   }
-  EXPECT_EQ(SavedText(image),
-            ":02000004000CEE\r\n"
-            ":02FFFE00AABB9C\r\n"
-            ":02000004000DED\r\n"
-            ":02000000CCDD55\r\n"
-            ":00000001FF\r\n");
-}
-
-TEST_F(IntelHexFileTest, TheConfigurationImageBeginsWithItsUpperHalf) {
-  TBinaryImage image(0xC0100, 0xFF00);
-  image.SetCell(0xC0100, 0x12);
-  image.SetCell(0xC0101, 0x34);
-  EXPECT_EQ(SavedText(image), ":02000004000CEE\r\n:020100001234B7\r\n:00000001FF\r\n");
 }
 
 TEST_F(IntelHexFileTest, SavingReplacesTheFile) {
-  const std::string path = WriteFile(std::string(1000, 'x'), "out.hex");
+  std::ofstream(PathOf("out.hex")) << std::string(1000, 'x');
   EXPECT_EQ(SavedText(TBinaryImage(0, 1)), ":00000001FF\r\n");
-  EXPECT_EQ(ReadFile(path), ":00000001FF\r\n");
 }
 
 TEST_F(IntelHexFileTest, RandomSparseImagesComeBackCellForCell) {
-  for (unsigned seed = 1; seed <= 150; ++seed) {
+  for (unsigned seed = 1; seed <= 100; ++seed) {
     std::mt19937 random(seed);
     const std::uint32_t start = random() % 0x20000;
     const std::uint32_t size = 1 + random() % 0x12000;
@@ -377,12 +304,7 @@ TEST_F(IntelHexFileTest, RandomSparseImagesComeBackCellForCell) {
     image.SaveToHexFile(path);
     TBinaryImage copy(start, size);
     ASSERT_NO_THROW(copy.LoadFromHexFile(path)) << "seed " << seed;
-    for (std::uint32_t a = start; a - start < size; ++a) {
-      if (copy.Cell(a) != image.Cell(a)) {
-        FAIL() << "seed " << seed << " address " << a << ": " << copy.Cell(a) << " read back, "
-               << image.Cell(a) << " saved";
-      }
-    }
+    ASSERT_EQ(FilledCells(copy), FilledCells(image)) << "seed " << seed;
   }
 }
 
