@@ -1,0 +1,189 @@
+#include "flash/m16c_flash_thread.h"
+
+#include <array>
+#include <charconv>
+#include <iostream>
+#include <optional>
+#include <utility>
+
+#include "flash/serial_bootloader_line.h"
+
+namespace trv {
+namespace {
+
+constexpr std::array<const char*, 9> kWorkerErrorTexts{
+    "Data outside M16C flash range",
+    "Failed to open communications port",
+    "Failed to synchronise comms - Restart CPU",
+    "Unable to set baud - Restart CPU",
+    "Failed to read bootloader version",
+    "Software ID not matched",
+    "Erase Failed",
+    "Programming failed",
+    "Verify Failed",
+};
+
+std::optional<unsigned> DecimalNumber(const std::string& text) {
+  unsigned value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc{} || stop != end) return std::nullopt;
+  return value;
+}
+
+TFlashErrors ErrorCodeOf(const std::string& message) {
+  const auto number = DecimalNumber(message);
+  if (!number || *number >= feTextFailure) return feTextFailure;
+  return static_cast<TFlashErrors>(*number);
+}
+
+void WriteToStandardError(const std::string& text, const std::string&) {
+  std::cerr << text << std::endl;
+}
+
+// A handler's own failure must not end the worker: the completion event still has to come.
+template <typename Handler, typename... Arguments>
+void Raise(const Handler& handler, Arguments&&... arguments) {
+  if (!handler) return;
+  try {
+    handler(std::forward<Arguments>(arguments)...);
+  } catch (const std::exception& error) {
+    std::cerr << error.what() << std::endl;
+  }
+}
+
+}  // namespace
+
+std::string FlashWorkerText(const std::string& message) {
+  const auto number = DecimalNumber(message);
+  if (!number) return message;
+  if (*number < kWorkerErrorTexts.size()) return kWorkerErrorTexts[*number];
+  return "Unknown exception - " + message;
+}
+
+TM16CFlashThread::TM16CFlashThread(TM16CFlash& owner, TUiDispatcher& dispatcher)
+    : FOwner(owner),
+      FOwnLine(std::make_unique<TSerialBootloaderLine>(dispatcher)),
+      FOwnClock(std::make_unique<TSteadyFlashClock>()),
+      FLine(*FOwnLine),
+      FClock(*FOwnClock) {
+  FWorker = std::thread(&TM16CFlashThread::Execute, this);
+}
+
+TM16CFlashThread::TM16CFlashThread(TM16CFlash& owner, TBootloaderLine& line, TFlashClock& clock)
+    : FOwner(owner), FLine(line), FClock(clock) {
+  FWorker = std::thread(&TM16CFlashThread::Execute, this);
+}
+
+TM16CFlashThread::~TM16CFlashThread() {
+  {
+    const std::lock_guard lock(FLock);
+    if (FInProgress) FAbortFlag = true;
+    FTerminate = true;
+  }
+  FWake.notify_one();
+  FWorker.join();
+}
+
+TFlashJobSettings TM16CFlashThread::Settings() const {
+  const std::lock_guard lock(FLock);
+  return FSettings;
+}
+
+void TM16CFlashThread::ChangeSettings(const std::function<void(TFlashJobSettings&)>& change) {
+  const std::lock_guard lock(FLock);
+  change(FSettings);
+}
+
+TFlashEvents TM16CFlashThread::Events() const {
+  const std::lock_guard lock(FLock);
+  return FEvents;
+}
+
+void TM16CFlashThread::ChangeEvents(const std::function<void(TFlashEvents&)>& change) {
+  const std::lock_guard lock(FLock);
+  change(FEvents);
+}
+
+void TM16CFlashThread::Start(TBinaryImage* image) {
+  {
+    const std::lock_guard lock(FLock);
+    if (FInProgress) {
+      FAbortFlag = true;
+      return;
+    }
+    FImage = image;
+    FWoken = true;
+    FInProgress = true;
+  }
+  FWake.notify_one();
+}
+
+void TM16CFlashThread::Abort() {
+  const std::lock_guard lock(FLock);
+  if (FInProgress) FAbortFlag = true;
+}
+
+bool TM16CFlashThread::InProgress() const {
+  const std::lock_guard lock(FLock);
+  return FInProgress;
+}
+
+std::string TM16CFlashThread::ErrorText() const {
+  const std::lock_guard lock(FLock);
+  return FErrorText;
+}
+
+void TM16CFlashThread::Execute() {
+  std::unique_lock lock(FLock);
+  while (true) {
+    FWake.wait(lock, [this] { return FWoken || FTerminate; });
+    FWoken = false;
+    FAbortFlag = false;
+    if (FTerminate) return;
+    TBinaryImage* const image = std::exchange(FImage, nullptr);
+    const TFlashJobSettings settings = FSettings;
+    const TFlashEvents events = FEvents;
+    lock.unlock();
+    RunOneJob(settings, events, image);
+    lock.lock();
+    FAbortFlag = false;
+    FInProgress = false;
+    if (FTerminate) return;
+  }
+}
+
+void TM16CFlashThread::RunOneJob(const TFlashJobSettings& settings, const TFlashEvents& events,
+                                 TBinaryImage* image) {
+  SetErrorText("");
+  const auto reportProgress = [&](TFlashProgress stage) {
+    if (events.OnFlashProgressEvent) events.OnFlashProgressEvent(FOwner, stage);
+  };
+  try {
+    TBootloaderJob job(settings, FLine, FClock, FAbortFlag, reportProgress);
+    job.RunJob(image);
+  } catch (const std::exception& failure) {
+    ReportFailure(events, failure.what());
+  }
+  Raise(events.OnDownloadComplete, FOwner);
+}
+
+// An abort has an empty message and is reported by nothing.
+void TM16CFlashThread::ReportFailure(const TFlashEvents& events, const std::string& message) {
+  if (message.empty()) return;
+  const std::string text = FlashWorkerText(message);
+  SetErrorText(text);
+  if (events.OnFlashErrorEvent) {
+    Raise(events.OnFlashErrorEvent, FOwner, ErrorCodeOf(message));
+  } else {
+    Raise(events.MessageBox ? events.MessageBox : TFlashMessageHook(WriteToStandardError), text,
+          std::string(kFlashErrorCaption));
+  }
+}
+
+void TM16CFlashThread::SetErrorText(std::string text) {
+  const std::lock_guard lock(FLock);
+  FErrorText = std::move(text);
+}
+
+}  // namespace trv
