@@ -119,19 +119,30 @@ constexpr EntrySource kSensorsByType = EntrySource::SensorsByType;
 constexpr EntrySource kModulesByType = EntrySource::ModulesByType;
 constexpr EntrySource kNetworkModulesByType = EntrySource::ModulesByTypeWithDeviceTest;
 
-// Tested in order; the first row that matches decides.
+// Tested in order; the first row that matches decides. Columns: system, panel, loop, non-device,
+// device kind, page, typed, then where the entry comes from (the fixed entry number).
 constexpr CriteriaRow kCriteriaRows[] = {
-    {2, A, A, A, A, 1, 1, kFixed, 7},         {2, 2, 0, A, A, 0, 1, kFixed, 4},
-    {2, 1, 0, A, A, 0, 1, kFixed, 0},         {2, A, A, 0, A, 0, 1, kFixed, 1},
-    {2, 2, 3, A, 0, 0, 1, kFixed, 5},         {2, 2, 3, A, 1, 0, 1, kFixed, 6},
-    {2, A, A, A, 0, 0, 1, kFixed, 2},         {2, A, A, A, 0, 0, 2, kSensorsByType, 0},
-    {2, A, A, A, 0, 2, 1, kFixed, 2},         {2, A, A, A, 0, 2, 2, kSensorsByType, 0},
-    {2, A, A, A, 1, 0, 1, kFixed, 3},         {2, A, A, A, 1, 0, 2, kModulesByType, 0},
-    {2, A, A, A, 1, 2, 1, kFixed, 3},         {2, A, A, A, 1, 2, 2, kNetworkModulesByType, 0},
-    {0, A, A, A, A, 1, 1, kFixed, 7},         {0, A, 0, A, A, 0, 1, kFixed, 0},
-    {0, A, A, 0, A, 0, 1, kFixed, 1},         {0, A, A, A, 0, 0, 1, kFixed, 2},
-    {0, A, A, A, 0, 0, 2, kSensorsByType, 0}, {0, A, A, A, 1, 0, 1, kFixed, 3},
-    {0, A, A, A, 1, 0, 2, kModulesByType, 0},
+    {2, A, A, A, A, 1, 1, kFixed, 7},                 // row 1
+    {2, 2, 0, A, A, 0, 1, kFixed, 4},                 // row 2
+    {2, 1, 0, A, A, 0, 1, kFixed, 0},                 // row 3
+    {2, A, A, 0, A, 0, 1, kFixed, 1},                 // row 4
+    {2, 2, 3, A, 0, 0, 1, kFixed, 5},                 // row 5
+    {2, 2, 3, A, 1, 0, 1, kFixed, 6},                 // row 6
+    {2, A, A, A, 0, 0, 1, kFixed, 2},                 // row 7
+    {2, A, A, A, 0, 0, 2, kSensorsByType, 0},         // row 8
+    {2, A, A, A, 0, 2, 1, kFixed, 2},                 // row 9
+    {2, A, A, A, 0, 2, 2, kSensorsByType, 0},         // row 10
+    {2, A, A, A, 1, 0, 1, kFixed, 3},                 // row 11
+    {2, A, A, A, 1, 0, 2, kModulesByType, 0},         // row 12
+    {2, A, A, A, 1, 2, 1, kFixed, 3},                 // row 13
+    {2, A, A, A, 1, 2, 2, kNetworkModulesByType, 0},  // row 14
+    {0, A, A, A, A, 1, 1, kFixed, 7},                 // row 15
+    {0, A, 0, A, A, 0, 1, kFixed, 0},                 // row 16
+    {0, A, A, 0, A, 0, 1, kFixed, 1},                 // row 17
+    {0, A, A, A, 0, 0, 1, kFixed, 2},                 // row 18
+    {0, A, A, A, 0, 0, 2, kSensorsByType, 0},         // row 19
+    {0, A, A, A, 1, 0, 1, kFixed, 3},                 // row 20
+    {0, A, A, A, 1, 0, 2, kModulesByType, 0},         // row 21
 };
 
 bool Matches(int rowValue, int stateValue) {
