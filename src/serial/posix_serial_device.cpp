@@ -41,10 +41,19 @@ constexpr std::array<TRate, 8> Rates{{{1200, B1200},
                                       {57600, B57600},
                                       {115200, B115200}}};
 
+// 9600 bit/s for anything outside the table.
+template <typename Matches>
+const TRate& RateWhere(Matches matches) {
+  const auto rate = std::find_if(Rates.begin(), Rates.end(), matches);
+  return rate == Rates.end() ? Rates[3] : *rate;
+}
+
 speed_t SpeedOf(std::int32_t bitsPerSecond) {
-  const auto rate = std::find_if(Rates.begin(), Rates.end(),
-                                 [&](const TRate& r) { return r.BitsPerSecond == bitsPerSecond; });
-  return rate == Rates.end() ? B9600 : rate->Speed;
+  return RateWhere([&](const TRate& r) { return r.BitsPerSecond == bitsPerSecond; }).Speed;
+}
+
+std::int32_t BitsPerSecondOf(speed_t speed) {
+  return RateWhere([&](const TRate& r) { return r.Speed == speed; }).BitsPerSecond;
 }
 
 timespec ToTimespec(TPosixSerialDevice::TClock::duration d) {
@@ -81,6 +90,9 @@ termios MakeLineSettings(const termios& current, std::int32_t bitsPerSecond) {
   termios settings = current;
   settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | INPCK | ISTRIP |
                                              INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
+#ifdef IUCLC
+  settings.c_iflag &= ~static_cast<tcflag_t>(IUCLC);
+#endif
   settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
   settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
@@ -134,9 +146,7 @@ bool TPosixSerialDevice::StoreLineSettings(const termios& settings) {
   if (!applied || cfgetospeed(&*applied) != cfgetospeed(&settings)) {
     return false;
   }
-  const auto rate = std::find_if(Rates.begin(), Rates.end(),
-                                 [&](const TRate& r) { return r.Speed == cfgetospeed(&settings); });
-  FBitsPerSecond = rate == Rates.end() ? 9600 : rate->BitsPerSecond;
+  FBitsPerSecond = BitsPerSecondOf(cfgetospeed(&settings));
   return true;
 }
 

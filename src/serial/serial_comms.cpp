@@ -171,14 +171,15 @@ TSerialComms::TDataRxdEvent TSerialComms::OnDataRxd() const {
 }
 
 void TSerialComms::SetDataRxd(TDataRxdEvent handler) {
-  if (!handler) {
+  const bool receiving = static_cast<bool>(handler);
+  if (!receiving) {
     StopReceiver();
   }
   {
     const std::lock_guard lock(FReceiveLock);
     FOnDataRxd = std::move(handler);
   }
-  if (FOnDataRxd && IsOpen() && !FReceiverThread) {
+  if (receiving && IsOpen() && !FReceiverThread) {
     StartReceiver();
   }
 }

@@ -349,6 +349,22 @@ TEST_F(SerialCommsTest, TextWriteSendsTheTextWithoutItsTerminator) {
   EXPECT_EQ(Pty.Receive(1, 20ms), Bytes{});
 }
 
+TEST_F(SerialCommsTest, WriteThePeerNeverTakesGivesUpAfterFiftyMsAByte) {
+  Comms.Open();
+  // Fill the line towards the peer, which reads nothing.
+  fcntl(Pty.Slave(), F_SETFL, fcntl(Pty.Slave(), F_GETFL) | O_NONBLOCK);
+  const Bytes filler(4096, 0x55);
+  while (::write(Pty.Slave(), filler.data(), filler.size()) > 0) {
+  }
+  const Bytes request{1, 2};
+  const auto start = TClock::now();
+  EXPECT_EQ(Comms.Write(request.data(), 2), 0);
+  const auto waited = TClock::now() - start;
+  EXPECT_GE(waited, 100ms);
+  EXPECT_LT(waited, 1s);
+  EXPECT_TRUE(Comms.IsOpen());
+}
+
 TEST_F(SerialCommsTest, PurgeCommsDiscardsWhatIsQueued) {
   Comms.Open();
   Pty.Send({1, 2, 3, 4});
