@@ -354,7 +354,14 @@ TEST_F(SerialCommsTest, WriteThePeerNeverTakesGivesUpAfterFiftyMsAByte) {
   // Fill the line towards the peer, which reads nothing.
   fcntl(Pty.Slave(), F_SETFL, fcntl(Pty.Slave(), F_GETFL) | O_NONBLOCK);
   const Bytes filler(4096, 0x55);
-  while (::write(Pty.Slave(), filler.data(), filler.size()) > 0) {
+  bool tookMore = true;
+  while (tookMore) {
+    tookMore = false;
+    while (::write(Pty.Slave(), filler.data(), filler.size()) > 0) {
+      tookMore = true;
+    }
+    // The terminal moves bytes on to the master's side a moment later.
+    std::this_thread::sleep_for(20ms);
   }
   const Bytes request{1, 2};
   const auto start = TClock::now();
