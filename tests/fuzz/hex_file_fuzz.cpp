@@ -1,5 +1,5 @@
-// Any bytes as a HEX file read into the configuration image; what reads without error must come
-// back cell for cell after a save.
+// Any bytes as a HEX file read into an image across a 64 KB boundary; what reads without error
+// must come back cell for cell after a save.
 #include <unistd.h>
 
 #include <cstddef>
@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr std::uint32_t ImageStart = 0xC0100;
-constexpr std::uint32_t ImageSize = 0xFF00;
+constexpr std::uint32_t ImageStart = 0xCFE00;
+constexpr std::uint32_t ImageSize = 0x400;
 
 // The input and output files of this process, removed when it ends.
 struct TTemporaryFiles {
