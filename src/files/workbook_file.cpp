@@ -244,7 +244,7 @@ bool DocumentReader::parse_error(std::size_t, const std::string&,
 }
 
 bool DocumentReader::Push(Place where) {
-  if (FFrames.size() >= kMaxWorkbookFileDepth) {
+  if (FFrames.size() > kMaxWorkbookFileDepth) {  // the first frame stands for no container
     return Fail("nested deeper than " + std::to_string(kMaxWorkbookFileDepth) + " levels");
   }
   FFrames.push_back({where});

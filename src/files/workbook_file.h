@@ -17,7 +17,7 @@ class WorkbookFileError : public std::runtime_error {
 };
 
 inline constexpr std::size_t kMaxWorkbookFileSize = 16 * 1024 * 1024;
-// Nesting allowed inside keys that readers do not know; the document itself needs five levels.
+// Containers nested in one another, the root included; the document itself needs five.
 inline constexpr std::size_t kMaxWorkbookFileDepth = 32;
 
 // The whole workbook: three sheets of [row, column, value] cells, empty cells left out, and per

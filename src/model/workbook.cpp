@@ -69,7 +69,7 @@ Workbook& Workbook::operator=(const Workbook& other) {
   return *this = Workbook(other);
 }
 
-Workbook& Workbook::operator=(Workbook&& other) noexcept {
+Workbook& Workbook::operator=(Workbook&& other) {
   FContent = std::move(other.FContent);
   Notify([](WorkbookObserver& observer) { observer.WorkbookReset(); });
   return *this;
@@ -111,6 +111,10 @@ void Workbook::SetActiveCell(int row, int column) {
   RequireCell(row, column);
   Current().Active = {row, column};
   Notify([this](WorkbookObserver& observer) { observer.SelectionChanged(SelectedSheet()); });
+}
+
+void Workbook::ShowActiveCell() {
+  Notify([this](WorkbookObserver& observer) { observer.ActiveCellShown(SelectedSheet()); });
 }
 
 void Workbook::SetSelection(const CellRange& range) {

@@ -50,6 +50,8 @@ class WorkbookObserver {
   virtual void LayoutChanged(int /*sheet*/) {}
   // Active cell or selection.
   virtual void SelectionChanged(int /*sheet*/) {}
+  // The active cell is to be scrolled into view.
+  virtual void ActiveCellShown(int /*sheet*/) {}
   virtual void SelectedSheetChanged(int /*sheet*/) {}
   // The whole content was replaced.
   virtual void WorkbookReset() {}
@@ -72,7 +74,7 @@ class Workbook {
   Workbook(const Workbook& other) : FContent(other.FContent) {}
   Workbook(Workbook&& other) noexcept : FContent(std::move(other.FContent)) {}
   Workbook& operator=(const Workbook& other);
-  Workbook& operator=(Workbook&& other) noexcept;
+  Workbook& operator=(Workbook&& other);
   ~Workbook() = default;
 
   void SetObserver(WorkbookObserver* observer) { FObserver = observer; }
@@ -88,6 +90,8 @@ class Workbook {
 
   CellRef ActiveCell() const { return Current().Active; }
   void SetActiveCell(int row, int column);
+  // Asks the view to scroll the active cell into view.
+  void ShowActiveCell();
   // The first (only) range of the selection; setting it orders the corners.
   CellRange Selection() const { return Current().Selected; }
   void SetSelection(const CellRange& range);

@@ -222,6 +222,18 @@ TEST_F(WorkbookFile, HostileDocumentsGiveOneClearErrorNamingTheSource) {
   }
 }
 
+TEST_F(WorkbookFile, UnknownKeysMayNestUpToTheDepthBound) {
+  const auto nested = [](std::size_t depth) {
+    // The root object is one level: depth - 1 arrays under an unknown key.
+    return Sheets(kEmptySheet + "," + kEmptySheet + "," + kEmptySheet)
+        .insert(1,
+                R"("extra": )" + std::string(depth - 1, '[') + std::string(depth - 1, ']') + ", ");
+  };
+  EXPECT_NO_THROW((void)WorkbookFromJson(nested(kMaxWorkbookFileDepth), "deep"));
+  EXPECT_THROW((void)WorkbookFromJson(nested(kMaxWorkbookFileDepth + 1), "deep"),
+               WorkbookFileError);
+}
+
 TEST_F(WorkbookFile, EveryTruncationOfAGoodFileIsRefused) {
   const std::string whole = WorkbookToJson(VariedWorkbook());
   for (std::size_t length = 0; length < whole.size(); ++length) {

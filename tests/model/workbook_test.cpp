@@ -222,6 +222,7 @@ struct RecordingObserver : WorkbookObserver {
                       std::to_string(count));
   }
   void LayoutChanged(int sheet) override { Notices.push_back("layout " + std::to_string(sheet)); }
+  void ActiveCellShown(int sheet) override { Notices.push_back("show " + std::to_string(sheet)); }
   void WorkbookReset() override { Notices.push_back("reset"); }
 };
 
@@ -234,13 +235,15 @@ TEST(Workbook, ObserverHearsEveryChangeAndStaysWithItsWorkbook) {
   book.InsertRows(2, 3);
   book.DeleteRows(1, 1);
   book.SetMaxRow(7);
+  book.ShowActiveCell();
   Workbook loaded;
   loaded.SetNumber(1, 1, 2.0);
   book = loaded;
   Workbook copy = book;
   copy.SetNumber(1, 1, 3.0);
-  EXPECT_EQ(observer.Notices, (std::vector<std::string>{"cells 2:1,5", "insert 3:2+3",
-                                                        "delete 3:1+1", "layout 3", "reset"}));
+  EXPECT_EQ(observer.Notices,
+            (std::vector<std::string>{"cells 2:1,5", "insert 3:2+3", "delete 3:1+1", "layout 3",
+                                      "show 3", "reset"}));
   EXPECT_EQ(book.Number(1, 1, 1), 2.0);
 }
 
