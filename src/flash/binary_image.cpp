@@ -201,7 +201,7 @@ void TBinaryImage::SaveToHexFile(const std::string& fileName) const {
   TIntelHexWriter writer;
   for (std::uint32_t index = 0; index < Size(); ++index) {
     if (FCells[index] != EmptyCell) {
-      writer.AddByte(FStartAddress + index, OutByte(FCells[index]));
+      writer.AddByte(FStartAddress + index, CellByte(FCells[index]));
     }
   }
   WriteWholeFile(fileName, writer.Finish());

@@ -54,8 +54,8 @@ class TBinaryImage {
   void SetCell(std::uint32_t address, int value);
 
   // The byte that goes to the device or a file for a cell: its low 8 bits, so 0xFF when empty.
-  static std::uint8_t OutByte(int cell) { return static_cast<std::uint8_t>(cell & 0xFF); }
-  std::uint8_t OutByte(std::uint32_t address) const { return OutByte(Cell(address)); }
+  static std::uint8_t CellByte(int cell) { return static_cast<std::uint8_t>(cell & 0xFF); }
+  std::uint8_t OutByte(std::uint32_t address) const { return CellByte(Cell(address)); }
 
   // Empties every cell of address .. address + count - 1 that lies inside the image.
   void ClearRange(std::uint32_t address, std::uint32_t count);

@@ -63,9 +63,9 @@ TEST(BinaryImageTest, CellsHoldAByteOrNothing) {
 TEST(BinaryImageTest, EmptyCellsGoOutAsErasedFlash) {
   TBinaryImage image(0, 2);
   image.SetCell(1, 0x12);
-  EXPECT_EQ(image.OutByte(std::uint32_t{0}), 0xFF);
-  EXPECT_EQ(image.OutByte(std::uint32_t{1}), 0x12);
-  EXPECT_EQ(TBinaryImage::OutByte(E), 0xFF);
+  EXPECT_EQ(image.OutByte(0), 0xFF);
+  EXPECT_EQ(image.OutByte(1), 0x12);
+  EXPECT_EQ(TBinaryImage::CellByte(E), 0xFF);
 }
 
 TEST(BinaryImageTest, ClearRangeSkipsAddressesOutsideTheImage) {
