@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -52,8 +54,14 @@ void AppendNumber(std::string& out, double value) {
   out.append(text.data(), result.ptr);
 }
 
-void AppendText(std::string& out, const std::string& text) {
-  out += nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
+// place() names the text in the error when it is not UTF-8.
+template <typename Place>
+void AppendText(std::string& out, const std::string& text, Place place) {
+  try {
+    out += nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
+  } catch (const nlohmann::json::type_error&) {
+    throw WorkbookFileError(place() + " is not UTF-8");
+  }
 }
 
 void AppendValue(std::string& out, const CellValue& value, int sheet, int row, int column) {
@@ -64,11 +72,8 @@ void AppendValue(std::string& out, const CellValue& value, int sheet, int row, i
     AppendNumber(out, *number);
     return;
   }
-  try {
-    AppendText(out, std::get<std::string>(value));
-  } catch (const nlohmann::json::type_error&) {
-    throw WorkbookFileError(CellName(sheet, row, column) + " holds a text that is not UTF-8");
-  }
+  AppendText(out, std::get<std::string>(value),
+             [&] { return "the text of " + CellName(sheet, row, column); });
 }
 
 // One workbook row a line.
@@ -107,12 +112,9 @@ void AppendSheet(std::string& out, const Workbook& book, int sheet) {
                    [](std::string& text, int width) { text += std::to_string(width); });
   AppendColumnList(out, kHeadingsKey, book.ColumnHeadings(sheet),
                    [sheet](std::string& text, const std::string& heading) {
-                     try {
-                       AppendText(text, heading);
-                     } catch (const nlohmann::json::type_error&) {
-                       throw WorkbookFileError("a column heading of sheet " +
-                                               std::to_string(sheet) + " is not UTF-8");
-                     }
+                     AppendText(text, heading, [sheet] {
+                       return "a column heading of sheet " + std::to_string(sheet);
+                     });
                    });
   out += '}';
 }
@@ -131,8 +133,9 @@ struct PendingCell {
 std::optional<std::int64_t> WholeNumber(const Scalar& value) {
   if (const auto* number = std::get_if<std::int64_t>(&value)) return *number;
   if (const auto* number = std::get_if<std::uint64_t>(&value)) {
-    return *number > static_cast<std::uint64_t>(INT64_MAX) ? INT64_MAX
-                                                           : static_cast<std::int64_t>(*number);
+    constexpr auto kLargest = std::numeric_limits<std::int64_t>::max();
+    return *number > static_cast<std::uint64_t>(kLargest) ? kLargest
+                                                          : static_cast<std::int64_t>(*number);
   }
   return std::nullopt;
 }

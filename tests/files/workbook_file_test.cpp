@@ -288,7 +288,7 @@ TEST_F(WorkbookFile, WriteFaultsAreErrorsNamingTheFile) {
   book.SetText(1, 6, 1, "\xE9t\xE9");
   EXPECT_THAT([&] { WriteWorkbookFile(book, FDirectory / "Latin.trv"); },
               ::testing::ThrowsMessage<WorkbookFileError>(
-                  HasSubstr("cell 6,1 of sheet 1 holds a text that is not UTF-8")));
+                  HasSubstr("the text of cell 6,1 of sheet 1 is not UTF-8")));
   EXPECT_FALSE(std::filesystem::exists(FDirectory / "Latin.trv"));
 }
 
