@@ -135,8 +135,12 @@ TEST_F(IntelHexFileTest, RecordsThatLoad) {
     std::uint32_t Start;
     TCells Cells;
   };
+  // Skipped records whose CR LF straddles offset 65536 of the file.
+  std::string straddling(17, ' ');
+  for (int k = 0; k < 3200; ++k) straddling += ":0400000300003800C1\r\n";
   const std::vector<TCase> cases{
       {":00000001FF\r\n", 0, {}},
+      {straddling + ":00000001FF\r\n", 0, {}},
       {"  :00000001ff  \r\n:zz\n" + std::string(1000, '\0'), 0, {}},
       {":0100000011ee\n:0100010022dc\n:00000001ff", 0, {{0, 0x11}, {1, 0x22}}},
       {":0100000011EE\r:0100010022DC\r:00000001FF\r", 0, {{0, 0x11}, {1, 0x22}}},
