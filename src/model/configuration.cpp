@@ -20,10 +20,10 @@ bool ExistsIn(const std::filesystem::path& directory, const std::string& baseNam
   return std::filesystem::exists(directory / (baseName + "." + std::string(extension)), error);
 }
 
-bool IsWritableDirectory(const std::filesystem::path& directory) {
+// Creates the directory when missing; true when it exists afterwards and may be written.
+bool EnsureWritableDirectory(const std::filesystem::path& directory) {
   std::error_code error;
-  if (!std::filesystem::exists(directory, error))
-    std::filesystem::create_directories(directory, error);
+  std::filesystem::create_directories(directory, error);
   return std::filesystem::is_directory(directory, error) && ::access(directory.c_str(), W_OK) == 0;
 }
 
@@ -32,9 +32,9 @@ bool IsWritableDirectory(const std::filesystem::path& directory) {
 std::filesystem::path ChooseDataDirectory(const std::filesystem::path& programDirectory,
                                           const std::filesystem::path& userDataDirectory) {
   const auto portable = programDirectory / "Data";
-  if (IsWritableDirectory(portable)) return portable;
+  if (EnsureWritableDirectory(portable)) return portable;
   const auto perUser = userDataDirectory / "Data";
-  IsWritableDirectory(perUser);
+  EnsureWritableDirectory(perUser);
   return perUser;
 }
 

@@ -73,16 +73,6 @@ TEST(Workbook, OutOfRangeReadsEmptyAndWritesThrowWithoutChange) {
   EXPECT_EQ(book.Number(3, kMaxRows, kMaxColumns), 1.0);
 }
 
-TEST(Workbook, SheetsAreSeparateAndSelectedSheetTakesPlainAccess) {
-  Workbook book;
-  EXPECT_EQ(book.SelectedSheet(), 1);
-  book.SetSelectedSheet(2);
-  book.SetNumber(1, 1, 7.0);
-  EXPECT_EQ(book.Number(2, 1, 1), 7.0);
-  EXPECT_EQ(book.Number(1, 1, 1), 0.0);
-  EXPECT_EQ(book.LastRow(1), 0);
-}
-
 TEST(Workbook, LastRowAndColumnFollowDataWhenCleared) {
   Workbook book;
   EXPECT_EQ(book.LastRow(), 0);
