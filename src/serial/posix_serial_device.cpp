@@ -191,14 +191,10 @@ bool TPosixSerialDevice::Take(std::uint8_t* buffer, std::int32_t count,
     const ssize_t got = ::read(FHandle, buffer + taken, static_cast<std::size_t>(count - taken));
     if (got > 0) {
       taken += static_cast<std::int32_t>(got);
+    } else if (got < 0 && errno == EINTR) {
       continue;
-    }
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    const auto limit = deadline - TClock::now();
-    if (got == 0 || errno != EAGAIN || limit <= limit.zero() ||
-        !AwaitInput(0, count - taken, limit)) {
+    } else if (got == 0 || errno != EAGAIN || TClock::now() >= deadline ||
+               !AwaitInput(0, count - taken, deadline)) {
       return false;
     }
   }
@@ -206,21 +202,26 @@ bool TPosixSerialDevice::Take(std::uint8_t* buffer, std::int32_t count,
 }
 
 bool TPosixSerialDevice::AwaitInput(std::int32_t queued, std::int32_t wanted,
-                                    TClock::duration limit) {
+                                    TClock::time_point deadline) {
   const std::int32_t wakeCount = std::min(wanted, LargestWakeCount);
   if (queued >= wakeCount || !SetWakeCount(wakeCount)) {
-    return Pause(LineTime(wanted - queued), limit);
+    return Pause(LineTime(wanted - queued), deadline);
   }
   pollfd port{FHandle, POLLIN, 0};
-  const bool alive = Sleep(&port, 1, limit) >= 0 && !HasFailed(port.revents);
+  const int ready = Sleep(&port, 1, deadline - TClock::now());
   SetWakeCount(1);
-  return alive;
+  if (ready < 0 || HasFailed(port.revents)) {
+    return false;
+  }
+  // A driver that reports input before VMIN bytes are queued must not make the caller spin.
+  const std::int32_t nowQueued = QueuedCount();
+  return ready == 0 || nowQueued >= wakeCount || Pause(LineTime(wanted - nowQueued), deadline);
 }
 
 // With VTIME 0 the terminal reports input to poll only once VMIN bytes are queued, so a read
 // of several bytes sleeps until the last of them has come.
 bool TPosixSerialDevice::SetWakeCount(std::int32_t count) {
-  if (count == 1 && FWakeCount == 1) {
+  if (count == FWakeCount) {
     return true;
   }
   auto settings = FetchLineSettings();
@@ -235,9 +236,9 @@ bool TPosixSerialDevice::SetWakeCount(std::int32_t count) {
   return true;
 }
 
-bool TPosixSerialDevice::Pause(TClock::duration lineTime, TClock::duration limit) {
+bool TPosixSerialDevice::Pause(TClock::duration lineTime, TClock::time_point deadline) {
   const auto pause = std::clamp<TClock::duration>(lineTime, ShortestPause, LongestPause);
-  return Sleep(nullptr, 0, std::min(pause, limit)) >= 0;
+  return Sleep(nullptr, 0, std::min(pause, deadline - TClock::now())) >= 0;
 }
 
 TPosixSerialDevice::TWakeReason TPosixSerialDevice::AwaitInputOr(int other) {
@@ -288,13 +289,8 @@ bool TPosixSerialDevice::WaitWritable(TClock::time_point deadline) {
 // the request has gone out.
 void TPosixSerialDevice::WaitUntilSent(TClock::time_point deadline) {
   int pending = 0;
-  while (ioctl(FHandle, TIOCOUTQ, &pending) == 0 && pending > 0) {
-    const auto limit = deadline - TClock::now();
-    if (limit <= limit.zero()) {
-      return;
-    }
-    Sleep(nullptr, 0,
-          std::min(std::max<TClock::duration>(LineTime(pending), ShortestPause), limit));
+  while (ioctl(FHandle, TIOCOUTQ, &pending) == 0 && pending > 0 && TClock::now() < deadline) {
+    Pause(LineTime(pending), deadline);
   }
 }
 

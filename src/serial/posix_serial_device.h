@@ -40,9 +40,9 @@ class TPosixSerialDevice {
   // Takes exactly count bytes that are already queued; false when they could not all be taken
   // by the deadline (a competing reader got some).
   bool Take(std::uint8_t* buffer, std::int32_t count, TClock::time_point deadline);
-  // Sleeps until `wanted` bytes may be queued (`queued` are), at most `limit`; false when the
-  // device has failed or hung up.
-  bool AwaitInput(std::int32_t queued, std::int32_t wanted, TClock::duration limit);
+  // Sleeps until `wanted` bytes may be queued (`queued` are), at most until the deadline; false
+  // when the device has failed or hung up.
+  bool AwaitInput(std::int32_t queued, std::int32_t wanted, TClock::time_point deadline);
   // Sleeps until input is queued or `other` is readable.
   TWakeReason AwaitInputOr(int other);
 
@@ -51,7 +51,7 @@ class TPosixSerialDevice {
 
  private:
   bool SetWakeCount(std::int32_t count);
-  bool Pause(TClock::duration lineTime, TClock::duration limit);
+  bool Pause(TClock::duration lineTime, TClock::time_point deadline);
   bool WaitWritable(TClock::time_point deadline);
   void WaitUntilSent(TClock::time_point deadline);
   TClock::duration LineTime(std::int32_t bytes) const;

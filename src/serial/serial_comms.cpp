@@ -158,8 +158,7 @@ std::int32_t TSerialComms::Read(std::uint8_t* buffer, std::int32_t count, std::u
     if (queued >= count) {
       return FPort.Take(buffer, count, deadline) ? count : 0;
     }
-    const auto remaining = deadline - TClock::now();
-    if (remaining <= remaining.zero() || !FPort.AwaitInput(queued, count, remaining)) {
+    if (TClock::now() >= deadline || !FPort.AwaitInput(queued, count, deadline)) {
       return 0;
     }
   }
