@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace trv {
+
+class Configuration;
+
+// A message box that loading a rule file asks for: text and caption are string table entries.
+struct RuleFileMessage {
+  int TextId = 0;
+  int CaptionId = 0;
+  std::string Text;  // filled with the file's path
+  bool IsError = false;
+
+  bool operator==(const RuleFileMessage&) const = default;
+};
+
+struct RuleFileLoad {
+  bool Loaded = false;  // false: refused by the version check, the configuration is unchanged
+  std::optional<RuleFileMessage> Message;
+};
+
+// Reads a rule data file into the configuration: the workbook, the settings from its cells, the
+// rule count and the file names after the unit name. A file of another major version, or of a
+// newer minor version, is refused with message 65261 (an error); a file without rules loads its
+// settings and brings message 65262 (a warning). The workbook's set-up and the rule text are
+// left to the caller. Throws WorkbookFileError for a file that is not a rule data file, leaving
+// the configuration unchanged.
+RuleFileLoad LoadRuleFile(const std::filesystem::path& path, Configuration& configuration);
+
+}  // namespace trv
