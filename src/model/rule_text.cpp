@@ -1,7 +1,10 @@
 #include "model/rule_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "model/configuration.h"
+#include "model/controller_settings.h"
 #include "model/device_types.h"
 #include "model/host_system_limits.h"
 #include "model/output_word.h"
@@ -211,6 +214,30 @@ BoardEventChoices DefaultBoardEventChoices() {
 
 ZonalEventChoices DefaultZonalEventChoices() {
   return Copies(kZonalEventChoiceTexts);
+}
+
+RuleTextContext RuleTextContextOf(const ControllerSettings& settings) {
+  RuleTextContext context;
+  context.ModelIndex = settings.ModelIndex;
+  context.SystemIndex = settings.SystemIndex;
+  context.TerminationBankHasRange = !IsSlimlineModel(settings.ModelIndex);
+  const HostSystemLimits limits =
+      HostSystemLimitsOf(settings.SystemIndex, {.ModelIndex = settings.ModelIndex,
+                                                .NetworkFitted = settings.NetworkFitted != 0,
+                                                .VdsChecked = IsVdsZoneMode(settings.ZoneMode)});
+  context.LastZoneMax =
+      IsNetworkZoneMode(settings.ZoneMode) ? limits.NetworkZone.Max : limits.LocalZone.Max;
+  return context;
+}
+
+void RenderAllRules(Configuration& configuration, const RuleTextContext& context) {
+  const std::int32_t count = std::min(configuration.RuleCount, kMaxRows);
+  for (std::int32_t n = 1; n <= count; ++n) {
+    const RuleText row = RenderRule(configuration.StoredRule(n), context);
+    for (std::size_t column = 0; column < row.size(); ++column) {
+      configuration.MimicBook.SetText(kRuleTextSheet, n, static_cast<int>(column) + 1, row[column]);
+    }
+  }
 }
 
 RuleText RenderRule(const RuleRecord& rule, const RuleTextContext& context) {

@@ -11,6 +11,9 @@
 
 namespace trv {
 
+class Configuration;
+struct ControllerSettings;
+
 inline constexpr std::size_t kRuleTextColumns = 9;
 
 // One row of the rule text sheet: Rule, Panel, Loop, Zone, Address, Device, Event, Output,
@@ -44,7 +47,13 @@ struct RuleTextContext {
   std::int32_t LastZoneMax = 255;       // maximum of the board page's last-zone field
 };
 
+// The context of an editor that shows these settings with its built-in captions.
+RuleTextContext RuleTextContextOf(const ControllerSettings& settings);
+
 // The rule as the rule table shows it, with the texts of the active string table.
 RuleText RenderRule(const RuleRecord& rule, const RuleTextContext& context);
+
+// Rows 1..count of the rule text sheet from the rule data sheet.
+void RenderAllRules(Configuration& configuration, const RuleTextContext& context);
 
 }  // namespace trv

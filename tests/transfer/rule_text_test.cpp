@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/configuration.h"
+#include "model/controller_settings.h"
 #include "model/zone_range.h"
 
 namespace trv {
@@ -179,6 +181,41 @@ TEST(RuleTextTest, ClearedAbsentAndUnknownKindsAreInvalidAcross) {
     const RuleText row = RenderRule(Rule(kind), RuleTextContext{});
     for (const std::string& cell : row) EXPECT_EQ(cell, "Invalid") << kind;
   }
+}
+
+TEST(RuleTextTest, ContextFollowsTheSettings) {
+  ControllerSettings settings;
+  RuleTextContext context = RuleTextContextOf(settings);
+  EXPECT_EQ(context.SystemIndex, 2);
+  EXPECT_TRUE(context.TerminationBankHasRange);
+  EXPECT_EQ(context.LastZoneMax, 255);
+  settings.SystemIndex = 0;
+  EXPECT_EQ(RuleTextContextOf(settings).LastZoneMax, 16);
+  settings.ModelIndex = 4;
+  settings.ZoneMode = kZoneModeNetwork;
+  context = RuleTextContextOf(settings);
+  EXPECT_FALSE(context.TerminationBankHasRange);
+  EXPECT_EQ(context.LastZoneMax, 4096);
+}
+
+TEST(RuleTextTest, RenderAllFillsTheRuleTextSheetFromTheRuleData) {
+  Configuration configuration("/nonexistent/trv-program", "/nonexistent/trv-data");
+  RuleRecord zonal = Rule(rkZonal);
+  zonal.Zone = ZoneRange{3, 3}.Packed();
+  zonal.Output = 0x8000;
+  configuration.StoreRule(1, zonal);
+  configuration.StoreRule(2, Rule(rkCleared));
+  configuration.StoreRule(3, zonal);  // beyond the count: not rendered
+  configuration.RuleCount = 2;
+  RenderAllRules(configuration, RuleTextContextOf(configuration.ControllerSettings));
+  const Workbook& book = configuration.MimicBook;
+  EXPECT_EQ(book.Text(kRuleTextSheet, 1, 1), "Zonal");
+  EXPECT_EQ(book.Text(kRuleTextSheet, 1, 4), "   3");
+  EXPECT_EQ(book.Text(kRuleTextSheet, 1, 9), "LED   1");
+  for (int column = 1; column <= 9; ++column) {
+    EXPECT_EQ(book.Text(kRuleTextSheet, 2, column), "Invalid");
+  }
+  EXPECT_EQ(book.LastRow(kRuleTextSheet), 2);
 }
 
 }  // namespace
