@@ -79,9 +79,13 @@ class TSerialComms {
   void CleanUp();
   std::int32_t GetAvailableByteCount();
 
+  // The bytes sent, within 50 ms a byte; 0 when closed or on failure. The text form sends the
+  // text without its terminator.
   std::int32_t Write(std::uint8_t byte);
   std::int32_t Write(const char* text);
   std::int32_t Write(const std::uint8_t* buffer, std::int32_t count);
+  // count once that many bytes are queued within timeoutMs, all taken at once; otherwise 0 and
+  // nothing taken. A time-out of 0 looks once.
   std::int32_t Read(std::uint8_t& byte, std::uint32_t timeoutMs);
   std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::uint32_t timeoutMs);
 
@@ -89,6 +93,8 @@ class TSerialComms {
   void SetDataRxd(TDataRxdEvent handler);
   TNotifyEvent OnRxTimeout;
 
+  // (Re)starts the one-shot time-out, reported once through OnRxTimeout if the port is open
+  // when it expires.
   void StartTimeout(TNotifyEvent handler, std::uint32_t periodMs);
   void ClearTimeout();
 
@@ -99,7 +105,6 @@ class TSerialComms {
  private:
   friend class TSerialReceiverThread;
 
-  void OpenDevice();
   void ApplyStoredSettings();
   void StartReceiver();
   void StopReceiver();
