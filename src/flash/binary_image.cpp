@@ -1,13 +1,8 @@
 #include "flash/binary_image.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <limits>
-#include <memory>
-#include <system_error>
 
+#include "flash/file_handle.h"
 #include "flash/intel_hex_writer.h"
 #include "flash/record_line_reader.h"
 
@@ -69,28 +64,6 @@ int CheckedRecordType(int type, int byteCount) {
 [[noreturn]] void ThrowLineError(const std::string& fileName, std::uint64_t lineNumber,
                                  const char* ending) {
   throw THexFileError(fileName + " - Line " + std::to_string(lineNumber) + ending);
-}
-
-[[noreturn]] void ThrowFileError(const char* what, const std::string& fileName) {
-  throw std::filesystem::filesystem_error(what, fileName,
-                                          std::error_code(errno, std::generic_category()));
-}
-
-void WriteWholeFile(const std::string& fileName, const std::string& text) {
-  struct TFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(fileName.c_str(), "wb"));
-  if (!file) {
-    ThrowFileError("Cannot create file", fileName);
-  }
-  if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() ||
-      std::fflush(file.get()) != 0) {
-    ThrowFileError("Cannot write file", fileName);
-  }
-  if (std::fclose(file.release()) != 0) {
-    ThrowFileError("Cannot write file", fileName);
-  }
 }
 
 }  // namespace
@@ -204,7 +177,9 @@ void TBinaryImage::SaveToHexFile(const std::string& fileName) const {
       writer.AddByte(FStartAddress + index, CellByte(FCells[index]));
     }
   }
-  WriteWholeFile(fileName, writer.Finish());
+  TFileHandle file(fileName, TFileHandle::TFileMode::fmReplace);
+  file.Write(writer.Finish());
+  file.Close();
 }
 
 int TBinaryImage::ParseIntelHexLine(std::string_view line, TRecordBuffer& data,

@@ -1,37 +1,21 @@
 #include "flash/record_line_reader.h"
 
-#include <cerrno>
-#include <filesystem>
-#include <system_error>
-
 namespace trv {
 
 namespace {
 
 constexpr std::size_t BlockSize = 64 * 1024;
 
-[[noreturn]] void ThrowFileError(const char* what, const std::string& fileName) {
-  throw std::filesystem::filesystem_error(what, fileName,
-                                          std::error_code(errno, std::generic_category()));
-}
-
 }  // namespace
 
 TRecordLineReader::TRecordLineReader(const std::string& fileName)
-    : FFileName(fileName), FFile(std::fopen(fileName.c_str(), "rb")), FBlock(BlockSize) {
-  if (!FFile) {
-    ThrowFileError("Cannot open file", fileName);
-  }
-}
+    : FFile(fileName, TFileHandle::TFileMode::fmRead), FBlock(BlockSize) {}
 
 bool TRecordLineReader::NextChar(char& c) {
   if (FBlockPosition == FBlockLength) {
     FBlockPosition = 0;
-    FBlockLength = std::fread(FBlock.data(), 1, FBlock.size(), FFile.get());
+    FBlockLength = FFile.Read(FBlock.data(), FBlock.size());
     if (FBlockLength == 0) {
-      if (std::ferror(FFile.get())) {
-        ThrowFileError("Cannot read file", FFileName);
-      }
       return false;
     }
   }

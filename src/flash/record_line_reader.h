@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
+
+#include "flash/file_handle.h"
 
 namespace trv {
 
@@ -30,12 +29,7 @@ class TRecordLineReader {
   bool NextChar(char& c);
   void SkipRestOfLine();
 
-  struct TFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-
-  std::string FFileName;
-  std::unique_ptr<std::FILE, TFileCloser> FFile;
+  TFileHandle FFile;
   std::vector<char> FBlock;
   std::size_t FBlockPosition = 0;
   std::size_t FBlockLength = 0;
