@@ -113,7 +113,8 @@ class Workbook {
   void SetNumber(int row, int column, double value) { SetCell(row, column, value); }
   void SetText(int row, int column, std::string text) { SetCell(row, column, std::move(text)); }
 
-  // Cells of a named sheet, whatever sheet is selected.
+  // Cells of a named sheet, whatever sheet is selected. A cell reference stays valid until the
+  // next change of the workbook.
   const CellValue& Cell(int sheet, int row, int column) const;
   double Number(int sheet, int row, int column) const;
   std::string Text(int sheet, int row, int column) const;
