@@ -11,6 +11,8 @@
 #include <ctime>
 #include <system_error>
 
+#include "simulator/fifo_delivery.h"
+
 namespace trv {
 
 namespace {
@@ -94,7 +96,7 @@ void ControllerSimulator::HandleHostChanges() {
       if (!options_.KeepState) bootloader_.Reset();
     } else {
       if (options_.Verbose) TraceLine("port closed");
-      pacer_.Clear();
+      bootloader_.DiscardOutput();
       port_.ForgetHost();
     }
   }
@@ -112,13 +114,16 @@ void ControllerSimulator::ReceiveFromHost() {
       bootloader_.Receive(buffer[i], now, line);
     }
   }
-  pacer_.Add(bootloader_.TakeAllBytes());
 }
 
 void ControllerSimulator::DeliverDueBytes() {
-  const std::vector<std::uint8_t> due = pacer_.TakeDue(MonotonicNow());
-  if (!due.empty()) port_.Write(due);
-  ArmTimer(pacer_.NextDelivery());
+  const std::vector<LineByte> due = bootloader_.TakeBytesUntil(MonotonicNow());
+  if (!due.empty()) {
+    std::vector<std::uint8_t> values;
+    for (const LineByte& byte : due) values.push_back(byte.Value);
+    port_.Write(values);
+  }
+  ArmTimer(NextFifoDelivery(bootloader_.PendingBytes()));
 }
 
 void ControllerSimulator::DrainTimer() {

@@ -8,7 +8,6 @@
 #include "simulator/device_link.h"
 #include "simulator/file_descriptor.h"
 #include "simulator/flash_file.h"
-#include "simulator/line_pacer.h"
 #include "simulator/pty_port.h"
 #include "simulator/simulated_bootloader.h"
 #include "simulator/simulator_options.h"
@@ -42,7 +41,6 @@ class ControllerSimulator {
   std::unique_ptr<DeviceLink> link_;
   FileDescriptor signals_;
   FileDescriptor timer_;
-  LinePacer pacer_;
 };
 
 }  // namespace trv

@@ -402,6 +402,9 @@ void SimulatedBootloader::EraseBlockContents(std::size_t block) {
 }
 
 void SimulatedBootloader::Answer(std::vector<std::uint8_t> bytes, BootloaderTime at) {
+  if (output_.size() + bytes.size() > MaxUnsentBytes) {
+    return Trace("answer dropped: " + std::to_string(output_.size()) + " bytes still unsent");
+  }
   const BootloaderTime byteTime = settings_.PaceLine ? ByteTime(Baud(at)) : BootloaderTime{};
   BootloaderTime sent = std::max(at, lineFreeAt_);
   for (std::uint8_t value : bytes) {

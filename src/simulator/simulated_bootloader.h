@@ -94,7 +94,10 @@ class SimulatedBootloader {
   void Receive(std::uint8_t value, BootloaderTime at, SenderLine sender);
   void Receive(std::span<const std::uint8_t> values, BootloaderTime at);
 
-  // Bytes answered so far and not yet taken, in line order.
+  // Bytes answered so far and not yet taken, in line order. At most MaxUnsentBytes wait: an
+  // answer that does not fit behind them is dropped, as by a host that never reads.
+  static constexpr std::size_t MaxUnsentBytes = 65536;
+  const std::deque<LineByte>& PendingBytes() const { return output_; }
   std::optional<BootloaderTime> NextByteTime() const;
   std::vector<LineByte> TakeBytesUntil(BootloaderTime now);
   std::vector<LineByte> TakeAllBytes();

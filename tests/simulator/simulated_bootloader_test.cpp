@@ -333,6 +333,16 @@ TEST_F(SimulatedBootloaderTest, LostAndCorruptedPageReadsForTheirCountOnly) {
   EXPECT_EQ(ReadPage(0xC0000), Bytes(256, 0xFF));
 }
 
+TEST_F(SimulatedBootloaderTest, AHostThatNeverReadsCannotGrowTheUnsentAnswers) {
+  Unlock();
+  for (int i = 0; i < 300; ++i) {
+    for (std::uint8_t value : AddressCommand(0xFF, 0xC0000)) boot_.Receive(value, now_);
+  }
+  EXPECT_EQ(boot_.PendingBytes().size(), SimulatedBootloader::MaxUnsentBytes);
+  boot_.DiscardOutput();
+  EXPECT_EQ(ReadPage(0xC0000).size(), 256u);
+}
+
 TEST_F(SimulatedBootloaderTest, ResetKeepsOnlyTheFlash) {
   Unlock();
   Exchange({0xB3});
