@@ -1,0 +1,43 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace trv::cli {
+
+// Bad usage of a command: the program shows the usage lines and ends with status 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The words after a command's name: positional words and options, each option with one value.
+// An option may be given more than once; an unknown option or one without its value is a
+// UsageError.
+class CommandArguments {
+ public:
+  CommandArguments(const std::vector<std::string>& words, const std::set<std::string>& options);
+
+  const std::vector<std::string>& Positional() const { return FPositional; }
+  // Every value given for an option, in order.
+  std::vector<std::string> Values(const std::string& option) const;
+  // The one value of an option that must be given exactly once.
+  std::string RequiredValue(const std::string& option) const;
+  // The one positional word of a command that takes exactly one.
+  std::string OnlyPositional() const;
+
+ private:
+  std::vector<std::string> FPositional;
+  std::multimap<std::string, std::string> FOptions;
+};
+
+// A command gets the words after its name and returns the exit status; errors are exceptions.
+using CommandFunction = int (*)(const std::vector<std::string>& words);
+
+int ShowCommand(const std::vector<std::string>& words);
+int EncodeCommand(const std::vector<std::string>& words);
+
+}  // namespace trv::cli

@@ -1,0 +1,109 @@
+// trvcfg: the configuration tool without a window, for scripts and servicing.
+
+#include <array>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/trvcfg_commands.h"
+#include "model/program_version.h"
+
+namespace trv::cli {
+
+namespace {
+
+struct Command {
+  std::string_view Name;
+  CommandFunction Run;
+  std::string_view Usage;  // the words after "trvcfg"
+};
+
+// One line per command.
+constexpr std::array kCommands{
+    Command{"show", ShowCommand, "show FILE.trv"},
+    Command{"encode", EncodeCommand, "encode FILE.trv -o OUT.bin|OUT.hex"},
+};
+
+constexpr int kErrorStatus = 1;
+constexpr int kUsageStatus = 2;
+
+void PrintUsage(std::ostream& out) {
+  out << "usage:\n  trvcfg --version\n";
+  for (const Command& command : kCommands) out << "  trvcfg " << command.Usage << '\n';
+}
+
+int VersionCommand() {
+  std::cout << "trvcfg " << ThisProgramVersion().Text() << '\n';
+  return 0;
+}
+
+const Command* FindCommand(std::string_view name) {
+  for (const Command& command : kCommands) {
+    if (command.Name == name) return &command;
+  }
+  return nullptr;
+}
+
+int Dispatch(const std::vector<std::string>& words) {
+  if (words.empty()) throw UsageError("no command given");
+  if (words.front() == "--version") return VersionCommand();
+  if (words.front() == "--help") {
+    PrintUsage(std::cout);
+    return 0;
+  }
+  const Command* command = FindCommand(words.front());
+  if (command == nullptr) throw UsageError("unknown command \"" + words.front() + "\"");
+  return command->Run({words.begin() + 1, words.end()});
+}
+
+}  // namespace
+
+CommandArguments::CommandArguments(const std::vector<std::string>& words,
+                                   const std::set<std::string>& options) {
+  for (auto word = words.begin(); word != words.end(); ++word) {
+    if (word->size() < 2 || word->front() != '-') {
+      FPositional.push_back(*word);
+      continue;
+    }
+    if (!options.contains(*word)) throw UsageError("unknown option \"" + *word + "\"");
+    if (std::next(word) == words.end()) throw UsageError("option " + *word + " needs a value");
+    FOptions.emplace(*word, *std::next(word));
+    ++word;
+  }
+}
+
+std::vector<std::string> CommandArguments::Values(const std::string& option) const {
+  std::vector<std::string> values;
+  const auto [first, last] = FOptions.equal_range(option);
+  for (auto entry = first; entry != last; ++entry) values.push_back(entry->second);
+  return values;
+}
+
+std::string CommandArguments::RequiredValue(const std::string& option) const {
+  const std::vector<std::string> values = Values(option);
+  if (values.size() != 1) throw UsageError("give option " + option + " exactly once");
+  return values.front();
+}
+
+std::string CommandArguments::OnlyPositional() const {
+  if (FPositional.size() != 1) throw UsageError("give exactly one file");
+  return FPositional.front();
+}
+
+}  // namespace trv::cli
+
+int main(int argc, char** argv) {
+  using namespace trv::cli;
+  try {
+    return Dispatch({argv + 1, argv + argc});
+  } catch (const UsageError& error) {
+    std::cerr << "trvcfg: " << error.what() << '\n';
+    PrintUsage(std::cerr);
+    return kUsageStatus;
+  } catch (const std::exception& error) {
+    std::cerr << error.what() << '\n';
+    return kErrorStatus;
+  }
+}
