@@ -69,7 +69,7 @@ void SimulatedBootloader::Reset() {
   hung_ = false;
   command_.clear();
   lastArrival_ = BootloaderTime{};
-  output_.clear();
+  DiscardOutput();
 }
 
 void SimulatedBootloader::Receive(std::uint8_t value, BootloaderTime at) {
@@ -115,6 +115,7 @@ std::vector<LineByte> SimulatedBootloader::TakeAllBytes() {
 
 void SimulatedBootloader::DiscardOutput() {
   output_.clear();
+  lineFreeAt_ = BootloaderTime{};  // what was discarded never takes the line
 }
 
 std::uint32_t SimulatedBootloader::Baud(BootloaderTime at) const {
@@ -132,8 +133,10 @@ bool SimulatedBootloader::LoadFlash(std::span<const std::uint8_t> contents) {
 }
 
 void SimulatedBootloader::HandleByte(std::uint8_t value, BootloaderTime at) {
-  if (command_.empty() && HandleSyncByte(value, at)) return;
-  if (!synchronised_) return;  // still adjusting to the host's rate: only the sync bytes count
+  if (command_.empty() && value == SyncZero) return CountSyncZero(at);
+  zeroCount_ = 0;
+  // Still adjusting to the host's rate: only the B0 that may end the zeros counts.
+  if (!synchronised_) return AnswerFinalB0(value, at);
   command_.push_back(value);
   if (command_.size() < CommandLength()) return;
   std::vector<std::uint8_t> command;
@@ -141,13 +144,8 @@ void SimulatedBootloader::HandleByte(std::uint8_t value, BootloaderTime at) {
   RunCommand(command, at);
 }
 
-bool SimulatedBootloader::HandleSyncByte(std::uint8_t value, BootloaderTime at) {
-  if (value != SyncZero) {
-    zeroCount_ = 0;
-    return value == RateCommand9600 && !synchronised_ && AnswerFinalB0(at);
-  }
+void SimulatedBootloader::CountSyncZero(BootloaderTime at) {
   if (++zeroCount_ == SyncZeroCount) AnswerZeros(at);
-  return true;
 }
 
 void SimulatedBootloader::AnswerZeros(BootloaderTime at) {
@@ -167,13 +165,12 @@ void SimulatedBootloader::AnswerZeros(BootloaderTime at) {
   }
 }
 
-bool SimulatedBootloader::AnswerFinalB0(BootloaderTime at) {
-  if (!awaitingFinalB0_) return false;
+void SimulatedBootloader::AnswerFinalB0(std::uint8_t value, BootloaderTime at) {
+  if (value != RateCommand9600 || !awaitingFinalB0_) return;
   Trace("B0 after the zeros: synchronised, echo B0");
   awaitingFinalB0_ = false;
   synchronised_ = true;
   Answer({RateCommand9600}, at);
-  return true;
 }
 
 std::size_t SimulatedBootloader::CommandLength() const {
@@ -302,6 +299,7 @@ void SimulatedBootloader::EraseAll(const std::vector<std::uint8_t>& command, Boo
   if (!Confirmed(command)) return;
   if (!StartOperation(settings_.EraseAllTime, settings_.Faults.EraseHangs, at)) return;
   if (settings_.Faults.EraseError) return FailErase("erase all: error (fault)");
+  // Locked blocks are left as they are, without an error.
   Trace("erase all unlocked blocks");
   for (std::size_t block = 0; block + 1 < FlashBlockTable.size(); ++block) {
     if (!BlockLocked(block)) EraseBlockContents(block);
@@ -314,9 +312,9 @@ void SimulatedBootloader::EraseBlock(const std::vector<std::uint8_t>& command, B
   if (!StartOperation(settings_.BlockEraseTime, settings_.Faults.EraseHangs, at)) return;
   const std::uint32_t address = PageAddress(command);
   const std::optional<std::size_t> block = BlockOf(address);
-  if (!block) return FailErase("block erase " + Hex(address) + ": outside the flash");
-  if (BlockLocked(*block)) return FailErase("block erase " + Hex(address) + ": block locked");
-  if (settings_.Faults.EraseError) return FailErase("block erase: error (fault)");
+  if (const std::string refusal = Refusal(block, settings_.Faults.EraseError); !refusal.empty()) {
+    return FailErase("block erase " + Hex(address) + refusal);
+  }
   Trace("block erase " + Hex(address));
   EraseBlockContents(*block);
   ++flashRevision_;
@@ -331,15 +329,8 @@ void SimulatedBootloader::ProgramPage(const std::vector<std::uint8_t>& command, 
   if (!StartOperation(settings_.PageProgramTime, settings_.Faults.ProgramHangs, at)) return;
   const std::uint32_t address = PageAddress(command);
   const std::optional<std::size_t> block = BlockOf(address);
-  std::string why;
-  if (!block)
-    why = ": outside the flash";
-  else if (BlockLocked(*block))
-    why = ": block locked";
-  else if (settings_.Faults.ProgramError)
-    why = ": error (fault)";
-  if (!why.empty()) {
-    Trace("page program " + Hex(address) + why);
+  if (const std::string refusal = Refusal(block, settings_.Faults.ProgramError); !refusal.empty()) {
+    Trace("page program " + Hex(address) + refusal);
     srdErrors_ |= StatusProgramError;
     return;
   }
@@ -349,6 +340,13 @@ void SimulatedBootloader::ProgramPage(const std::vector<std::uint8_t>& command, 
     *cell &= *data;  // programming only clears bits
   }
   ++flashRevision_;
+}
+
+std::string SimulatedBootloader::Refusal(std::optional<std::size_t> block, bool fault) const {
+  if (!block) return ": outside the flash";
+  if (BlockLocked(*block)) return ": block locked";
+  if (fault) return ": error (fault)";
+  return {};
 }
 
 void SimulatedBootloader::AnswerPageRead(const std::vector<std::uint8_t>& command,

@@ -125,9 +125,9 @@ class SimulatedBootloader {
 
  private:
   void HandleByte(std::uint8_t value, BootloaderTime at);
-  bool HandleSyncByte(std::uint8_t value, BootloaderTime at);
+  void CountSyncZero(BootloaderTime at);
   void AnswerZeros(BootloaderTime at);
-  bool AnswerFinalB0(BootloaderTime at);
+  void AnswerFinalB0(std::uint8_t value, BootloaderTime at);
   std::size_t CommandLength() const;
   static bool NeedsVerifiedID(std::uint8_t command);
   void RunCommand(const std::vector<std::uint8_t>& command, BootloaderTime at);
@@ -140,6 +140,8 @@ class SimulatedBootloader {
   void EraseBlock(const std::vector<std::uint8_t>& command, BootloaderTime at);
   void FailErase(const std::string& why);
   void ProgramPage(const std::vector<std::uint8_t>& command, BootloaderTime at);
+  // Why an erase or program of the block is refused; empty when it is not.
+  std::string Refusal(std::optional<std::size_t> block, bool fault) const;
   void AnswerPageRead(const std::vector<std::uint8_t>& command, BootloaderTime at);
   // Marks the bootloader busy for an erase or program; false when the operation never ends.
   bool StartOperation(BootloaderTime duration, bool hangs, BootloaderTime at);

@@ -89,6 +89,9 @@ TEST_F(SimulatedBootloaderTest, ANonZeroByteRestartsTheCountOfZeros) {
   EXPECT_TRUE(Exchange({0x55}).empty());
   EXPECT_TRUE(Exchange(Bytes(15, 0x00)).empty());
   EXPECT_EQ(Exchange({0x00}), Bytes{0xB0});
+  EXPECT_TRUE(Exchange(Bytes(8, 0x00)).empty());
+  EXPECT_EQ(Exchange({0xFB}).size(), 8u);
+  EXPECT_TRUE(Exchange(Bytes(8, 0x00)).empty()) << "eight and eight are not sixteen";
 }
 
 TEST_F(SimulatedBootloaderTest, FinalB0OnlyPeerAnswersOnlyTheB0AfterTheZeros) {
@@ -384,6 +387,15 @@ TEST_F(PacedBootloaderTest, AnswersQueueBehindEachOtherOnTheLine) {
   ASSERT_EQ(bytes.size(), 10u);
   EXPECT_EQ(bytes[8], (LineByte{at + 9 * 1041666ns, 0x80}));
   EXPECT_FALSE(boot_.NextByteTime().has_value());
+}
+
+TEST_F(PacedBootloaderTest, DiscardedAnswersDoNotHoldUpTheLine) {
+  Unlock();
+  const BootloaderTime at = now_ + 10ms;
+  for (std::uint8_t value : AddressCommand(0xFF, 0xC0000)) boot_.Receive(value, at);
+  boot_.DiscardOutput();
+  boot_.Receive(0x70, at + 1ms);
+  EXPECT_EQ(boot_.NextByteTime(), at + 1ms + 1041666ns);
 }
 
 }  // namespace
