@@ -34,6 +34,7 @@ constexpr std::uint8_t kBlank = 0x20;
 constexpr unsigned kBoardsSubtype = 4;
 constexpr unsigned kVdsSubtype = 5;
 constexpr unsigned kNetworkSubtype = 6;
+constexpr unsigned kRuleHeaderSubtype = 7;
 
 // Events word payloads of the board event choices and of the zonal choices by index.
 constexpr std::int32_t kFireEvents = 0x800;
@@ -196,7 +197,7 @@ void RuleEncoder::PutZone(std::int64_t zone) {
 }
 
 void RuleEncoder::PutRuleHeader(std::int32_t kind) {
-  Put(ControlWord(7, kind));
+  Put(ControlWord(kRuleHeaderSubtype, kind));
 }
 
 void RuleEncoder::PutOutput(const RuleRecord& rule, bool turnOff) {
@@ -243,21 +244,24 @@ void RuleEncoder::PutBoardOutput(int board, int index) {
   Put(word);
 }
 
+// Only the low 9 bits of an output index reach the word, so a board number read from a file is
+// reduced to the boards that span the 512 indexes before its index is computed; boards 1..10
+// stay as they are.
+int IndexRangeBoard(std::int32_t board, int outputsPerBoard) {
+  const std::int64_t boards = (OutputWord::kMaxIndex + 1) / outputsPerBoard;
+  return static_cast<int>(((std::int64_t{board} - 1) % boards + boards) % boards + 1);
+}
+
 void RuleEncoder::EncodeBoard(const RuleRecord& rule) {
   const int outputs = OutputsPerBoard(obTermination, FSettings.ModelIndex);
-  // Only the low 9 bits of an output index reach the word; reducing the board number first keeps
-  // any number read from a file within int. Boards 1..10 are never reduced.
-  const std::int64_t indexRangeBoards = (OutputWord::kMaxIndex + 1) / outputs;
-  const int board = static_cast<int>(
-      ((std::int64_t{rule.Modifier} - 1) % indexRangeBoards + indexRangeBoards) % indexRangeBoards +
-      1);
-  const bool realBoard = board == rule.Modifier;
+  const int board = IndexRangeBoard(rule.Modifier, outputs);
+  const int linkBoard = board == rule.Modifier ? board : 0;  // a reduced board has no links
   const int first = OutputIndexOf(obTermination, FSettings.ModelIndex, {board, 1, 1});
   const bool paired = rule.Events == kBoardEventFireAndFaultTestDisable;
   const bool localZones = !IsNetworkZoneMode(FSettings.ZoneMode);
   std::int64_t zone = rule.Zone;
   auto putGroup = [&](int index, std::int32_t events) {
-    PutBoardOutput(realBoard ? board : 0, index);
+    PutBoardOutput(linkBoard, index);
     PutEvents(events);
     if (localZones) PutPanel(rule.Panel);
     PutZone(zone);

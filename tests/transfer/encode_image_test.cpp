@@ -218,18 +218,6 @@ TEST_F(EncodeImageTest, ZonalRuleForOneZoneHasNoRangeMarker) {
   EXPECT_THAT(RuleWords(), ElementsAre(0xAE03, 0x8005, 0x9800, 0x0003, 0x2006, 0x7000));
 }
 
-TEST_F(EncodeImageTest, ZonalEventChoicesGiveTheirEventsWords) {
-  const std::uint16_t expected[] = {0x9800, 0x91C0, 0x9100, 0x9080, 0x9040, 0x9000, 0x9000};
-  const std::int32_t choices[] = {0, 1, 2, 3, 4, 5, -1};
-  for (std::size_t i = 0; i < std::size(choices); ++i) {
-    FConfiguration.RuleCount = 0;
-    RuleRecord rule = ZonalRule(1, 1, 0x8000);
-    rule.Events = choices[i];
-    Add(rule);
-    EXPECT_EQ(RuleWords()[2], expected[i]) << choices[i];
-  }
-}
-
 TEST_F(EncodeImageTest, LocalRuleOfTheKp6000Example) {
   Add(LocalRule());
   EXPECT_THAT(RuleWords(),
