@@ -89,10 +89,6 @@ void SimulatedBootloader::Receive(std::uint8_t value, BootloaderTime at, SenderL
   HandleByte(value, std::max(at, busyUntil_));
 }
 
-void SimulatedBootloader::Receive(std::span<const std::uint8_t> values, BootloaderTime at) {
-  for (std::uint8_t value : values) Receive(value, at);
-}
-
 std::optional<BootloaderTime> SimulatedBootloader::NextByteTime() const {
   if (output_.empty()) return std::nullopt;
   return output_.front().At;

@@ -89,10 +89,10 @@ class SimulatedBootloader {
   // enabled, nothing pending. The flash keeps its contents.
   void Reset();
 
-  // One byte from the line, arrived at `at` (never earlier than a previous byte).
-  void Receive(std::uint8_t value, BootloaderTime at);
+  // One byte from the line, arrived at `at` (never earlier than a previous byte). Given the
+  // sender's line, a byte sent at another rate or format than the bootloader's is lost.
   void Receive(std::uint8_t value, BootloaderTime at, SenderLine sender);
-  void Receive(std::span<const std::uint8_t> values, BootloaderTime at);
+  void Receive(std::uint8_t value, BootloaderTime at);
 
   // Bytes answered so far and not yet taken, in line order. At most MaxUnsentBytes wait: an
   // answer that does not fit behind them is dropped, as by a host that never reads.
@@ -117,7 +117,7 @@ class SimulatedBootloader {
   // Loads a whole flash (FlashBytes bytes); any other size is refused with false.
   bool LoadFlash(std::span<const std::uint8_t> contents);
 
-  const BootloaderSettings& Settings() const { return settings_; }
+  // Faults may be switched at any time; they apply from the next byte on.
   BootloaderFaults& Faults() { return settings_.Faults; }
 
   // A line on each command handled, for watching a session (none when not set).
