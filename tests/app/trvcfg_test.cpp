@@ -253,16 +253,5 @@ TEST_F(TrvcfgTest, FileWithoutRulesWarnsAndStillEncodes) {
   EXPECT_THAT(StreamWords(ReadAll(Path("empty.bin"))), ElementsAre(0xA808));
 }
 
-TEST_F(TrvcfgTest, RulesThatDoNotFitAreRefused) {
-  Configuration full(FDirectory, FDirectory);
-  const RuleRecord board{.Kind = rkBoard, .Panel = 0, .Zone = 1, .Events = 0, .Modifier = 1};
-  for (int n = 1; n <= 120; ++n) full.StoreRule(n, board);  // 120 x 256 words
-  full.RuleCount = 120;
-  const ProgramRun run = Trvcfg({"encode", Save(full, "full.trv"), "-o", Path("full.bin")});
-  EXPECT_EQ(run.Status, 1);
-  EXPECT_EQ(run.Err, "The rules need 30720 words of the configuration image, but only 30462 fit\n");
-  EXPECT_FALSE(std::filesystem::exists(Path("full.bin")));
-}
-
 }  // namespace
 }  // namespace trv
