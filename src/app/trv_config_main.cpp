@@ -1,0 +1,5 @@
+#include "shell/start_up.h"
+
+int main(int argc, char** argv) {
+  return trv::RunProgram(argc, argv);
+}

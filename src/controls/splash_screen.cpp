@@ -1,0 +1,38 @@
+#include "controls/splash_screen.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+#include "model/string_table.h"
+
+namespace trv {
+namespace {
+
+constexpr int kCompanyNameId = 65100;
+constexpr int kProductNameId = 65101;
+
+QPixmap SplashPicture() {
+  QPixmap picture(480, 200);
+  picture.fill(QColor(0x8b, 0x10, 0x10));
+  QPainter painter(&picture);
+  painter.setPen(Qt::white);
+  QFont font = painter.font();
+  font.setPixelSize(34);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.drawText(QRect(0, 30, 480, 70), Qt::AlignCenter,
+                   QString::fromStdString(ActiveText(kCompanyNameId)));
+  font.setPixelSize(22);
+  painter.setFont(font);
+  painter.drawText(QRect(0, 100, 480, 60), Qt::AlignCenter,
+                   QString::fromStdString(ActiveText(kProductNameId)));
+  return picture;
+}
+
+}  // namespace
+
+TfrmSplashScreen::TfrmSplashScreen() : QSplashScreen(SplashPicture()) {
+  setObjectName("frmSplashScreen");
+}
+
+}  // namespace trv

@@ -1,0 +1,441 @@
+#include "shell/tool_form.h"
+
+#include <unistd.h>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cerrno>
+#include <system_error>
+
+#include "shell/qt_dialogs.h"
+#include "shell/ui_text.h"
+
+namespace trv {
+namespace {
+
+constexpr int kWindowTitleId = 65102;
+constexpr int kMimicRulesId = 65205;
+constexpr int kErrorCaptionId = 65240;
+constexpr int kWarningCaptionId = 65242;
+constexpr int kRuleFilesId = 65268;
+constexpr int kAskToSaveId = 65270;
+constexpr const char* kHelpDocument = "TRV_CFG.PDF";
+
+QWidget* NamedPage(const char* name) {
+  auto* page = new QWidget;
+  page->setObjectName(name);
+  return page;
+}
+
+// The default rule file name without its extension.
+QString BaseNameOf(const std::string& ruleFileName) {
+  const QString name = QString::fromStdString(ruleFileName);
+  return name.left(std::max<qsizetype>(0, name.size() - 4));
+}
+
+}  // namespace
+
+TToolForm::TToolForm(const std::filesystem::path& programPath,
+                     const std::filesystem::path& dataDirectory, QWidget* parent)
+    : QMainWindow(parent),
+      FProgramDirectory(programPath.parent_path()),
+      FConfiguration(FProgramDirectory, dataDirectory),
+      FDialogs(std::make_unique<QtDialogs>(this)) {
+  setObjectName("ToolForm");
+  FConfiguration.ResetToDefaults();
+  CreatePages();
+  CreateDataPanel();
+  CreateMenus();
+  StatusBar = new QStatusBar(this);
+  StatusBar->setObjectName("StatusBar");
+  setStatusBar(StatusBar);
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
+  resize(kInitialWidth, kInitialHeight);
+  if (const QScreen* screen = this->screen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+  FormCreate();
+}
+
+TToolForm::~TToolForm() = default;
+
+void TToolForm::SetDialogs(std::unique_ptr<Dialogs> dialogs) {
+  FDialogs = std::move(dialogs);
+}
+
+void TToolForm::SetModalForms(QDialog* optionsForm, QDialog* aboutBox) {
+  FOptionsForm = optionsForm;
+  FAboutBox = aboutBox;
+}
+
+void TToolForm::CreatePages() {
+  RulePageControl = new QTabWidget(this);
+  RulePageControl->setObjectName("RulePageControl");
+  ControllerTabSheet = NamedPage("ControllerTabSheet");
+  BoardRuleTabSheet = NamedPage("BoardRuleTabSheet");
+  ZonalRuleTabSheet = NamedPage("ZonalRuleTabSheet");
+  EventRuleTabSheet = NamedPage("EventRuleTabSheet");
+  // Four captions side by side in the editor's width.
+  RulePageControl->setStyleSheet(
+      "QTabBar::tab { padding: 4px 6px; border: 1px solid #b0b0b0; border-bottom: none;"
+      " background: #e4e4e4; margin-right: 1px; }"
+      " QTabBar::tab:selected { background: #fafafa; }");
+  RulePageControl->addTab(ControllerTabSheet, "Controller");
+  RulePageControl->addTab(BoardRuleTabSheet, "Board Rule");
+  RulePageControl->addTab(ZonalRuleTabSheet, "Zonal Rule");
+  RulePageControl->addTab(EventRuleTabSheet, "Device/Event Rule");
+  // The editor and the panel's separator fill the minimum width; the panel takes the rest.
+  RulePageControl->setFixedWidth(kMinimumWidth -
+                                 style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent));
+  setCentralWidget(RulePageControl);
+  connect(RulePageControl, &QTabWidget::currentChanged, this, [this] { PageControlTabChange(); });
+}
+
+void TToolForm::CreateDataPanel() {
+  DataPanel = new QDockWidget(this);
+  DataPanel->setObjectName("DataPanel");
+  DataPanel->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  DataPanel->setAllowedAreas(Qt::RightDockWidgetArea);
+  auto* holder = new QWidget(DataPanel);
+  auto* layout = new QVBoxLayout(holder);
+  layout->setContentsMargins(0, 0, 0, 0);
+  CBEGroupBox = new QGroupBox(holder);
+  CBEGroupBox->setObjectName("CBEGroupBox");
+  auto* groupLayout = new QVBoxLayout(CBEGroupBox);
+  MimicBook = new QTableView(CBEGroupBox);
+  MimicBook->setObjectName("MimicBook");
+  groupLayout->addWidget(MimicBook);
+  layout->addWidget(CBEGroupBox);
+  DataPanel->setWidget(holder);
+  addDockWidget(Qt::RightDockWidgetArea, DataPanel);
+  DataPanel->installEventFilter(this);
+  connect(DataPanel, &QDockWidget::topLevelChanged, this,
+          [this](bool floating) { DataPanelFloatChanged(floating); });
+}
+
+QAction* TToolForm::AddAction(QMenu* menu, const QString& name, const QString& text,
+                              const QKeySequence& shortcut) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(name);
+  action->setShortcut(shortcut);
+  return action;
+}
+
+void TToolForm::CreateMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("ControlMenu");
+  QMenu* file = bar->addMenu("&File");
+  file->setObjectName("MenuFile");
+  AddAction(file, "MenuFileNew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N));
+  AddAction(file, "MenuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O));
+  AddAction(file, "MenuFileSaveAs", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
+  AddAction(file, "MenuFilePrint", "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P));
+  AddAction(file, "MenuFilePrinterSetup", "P&rinter Setup...");
+  file->addSeparator();
+  connect(AddAction(file, "MenuFileExit", "E&xit"), &QAction::triggered, this,
+          [this] { MenuFileExitClick(); });
+
+  QMenu* view = bar->addMenu("&View");
+  view->setObjectName("MenuView");
+  auto* layouts = new QActionGroup(view);
+  const auto addLayout = [&](const char* name, const char* text, void (TToolForm::*click)()) {
+    QAction* action = AddAction(view, name, text);
+    action->setCheckable(true);
+    layouts->addAction(action);
+    connect(action, &QAction::triggered, this, [this, click] { (this->*click)(); });
+    return action;
+  };
+  addLayout("BothEditorAndData", "&Both Editor and Data", &TToolForm::BothEditorAndDataClick)
+      ->setChecked(true);
+  addLayout("DataOnly", "&Data Only", &TToolForm::DataOnlyClick);
+  addLayout("EditOnly", "&Editor Only", &TToolForm::EditOnlyClick);
+  ViewEditorMenuItem = AddAction(view, "ViewEditorMenuItem", "Editor");
+  SpreadsheetMenuItem = AddAction(view, "SpreadsheetMenuItem", "Data");
+  for (QAction* toggle : {ViewEditorMenuItem, SpreadsheetMenuItem}) {
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    toggle->setVisible(false);
+  }
+  connect(ViewEditorMenuItem, &QAction::triggered, this, [this] { ViewEditorMenuItemClick(); });
+  connect(SpreadsheetMenuItem, &QAction::triggered, this, [this] { SpreadsheetMenuItemClick(); });
+
+  QMenu* connectMenu = bar->addMenu("&Connect");
+  connectMenu->setObjectName("MenuConnect");
+  AddAction(connectMenu, "MenuConnectSendRule", "&Send Data to Unit");
+  AddAction(connectMenu, "MenuConnectGetRules", "&Get Data from Unit");
+
+  QMenu* information = bar->addMenu("&Information");
+  information->setObjectName("InformationMenu");
+  information->menuAction()->setVisible(false);
+  information->menuAction()->setEnabled(false);
+
+  QMenu* tool = bar->addMenu("&Tool");
+  tool->setObjectName("MenuTool");
+  connect(AddAction(tool, "MenuToolOptions", "Options"), &QAction::triggered, this,
+          [this] { MenuToolOptionsClick(); });
+
+  QMenu* help = bar->addMenu("&Help");
+  help->setObjectName("MenuHelp");
+  connect(AddAction(help, "MenuTRVToolPDF", "TRV &Tool PDF"), &QAction::triggered, this,
+          [this] { MenuTRVToolPDFClick(); });
+  connect(AddAction(help, "MenuHelpAbout", "&About..."), &QAction::triggered, this,
+          [this] { MenuHelpAboutClick(); });
+}
+
+void TToolForm::FormCreate() {
+  setWindowTitle(UiText(kWindowTitleId));
+  if (RefreshEditor) RefreshEditor(true);
+  if (SetUpWorkbook) SetUpWorkbook(true);
+  FConfiguration.Modified = false;
+  FDocked = true;
+  RulePageControl->setCurrentWidget(ControllerTabSheet);
+  CBEGroupBox->hide();
+  SetUpFileDialogs();
+}
+
+void TToolForm::SetUpFileDialogs() {
+  const QString baseName = BaseNameOf(FConfiguration.RuleFileName);
+  const QString filter = UiText(kRuleFilesId) + " (*.trv)|*.trv";
+  const QString directory = QString::fromStdString(FConfiguration.DataDirectory.string());
+  FOpenSetup = {baseName, filter, directory, "trv"};
+  FSaveSetup = {baseName, filter, directory, "hex"};
+  SetTitle(FOpenSetup.FileName);
+  FConfiguration.Modified = false;
+}
+
+void TToolForm::SetTitle(const QString& fileName) {
+  const QString title = UiText(kWindowTitleId) + " - " + QFileInfo(fileName).fileName() + " - " +
+                        RulePageControl->tabText(RulePageControl->currentIndex());
+  setWindowTitle(title);
+}
+
+QString TToolForm::CommandLineFileName(const QStringList& parameters) {
+  if (parameters.isEmpty()) return {};
+  QString name = parameters.front();
+  for (qsizetype next = 1; !name.contains("trv") && next < parameters.size(); ++next) {
+    name += " " + parameters[next];
+  }
+  return name;
+}
+
+void TToolForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (FShown) return;
+  FShown = true;
+  FormShow();
+}
+
+void TToolForm::FormShow() {
+  FCommandLineFile = CommandLineFileName(FParameters);
+  if (FCommandLineFile.isEmpty()) return;
+  if (OpenRuleFile) OpenRuleFile(FCommandLineFile);
+  SetTitle(FCommandLineFile);
+}
+
+MessageAnswer TToolForm::AskToSave() {
+  if (!FConfiguration.Modified) return MessageAnswer::Yes;
+  MessageAnswer answer = FDialogs->Message(UiText(kAskToSaveId), UiText(kWarningCaptionId),
+                                           MessageButtons::YesNoCancel, MessageIcon::Question);
+  if (answer == MessageAnswer::Yes && !(SaveRuleFile && SaveRuleFile())) {
+    answer = MessageAnswer::Cancel;
+  }
+  return answer;
+}
+
+void TToolForm::closeEvent(QCloseEvent* event) {
+  if (AskToSave() == MessageAnswer::Cancel) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+void TToolForm::MenuFileExitClick() {
+  close();
+}
+
+void TToolForm::PageControlTabChange() {
+  CBEGroupBox->setTitle(UiText(kMimicRulesId));
+  SetTitle(FOpenSetup.FileName);
+  CBEGroupBox->setVisible(RulePageControl->currentWidget() != ControllerTabSheet);
+}
+
+void TToolForm::BothEditorAndDataClick() {
+  ViewEditorMenuItem->setChecked(true);
+  SpreadsheetMenuItem->setChecked(true);
+  ApplyLayout();
+}
+
+void TToolForm::DataOnlyClick() {
+  ViewEditorMenuItem->setChecked(false);
+  SpreadsheetMenuItem->setChecked(true);
+  ApplyLayout();
+}
+
+void TToolForm::EditOnlyClick() {
+  ViewEditorMenuItem->setChecked(true);
+  SpreadsheetMenuItem->setChecked(false);
+  ApplyLayout();
+}
+
+// The hidden toggles have already inverted themselves when their click arrives.
+void TToolForm::ViewEditorMenuItemClick() {
+  ApplyLayout();
+}
+void TToolForm::SpreadsheetMenuItemClick() {
+  ApplyLayout();
+}
+
+int TToolForm::RememberedDataPanelWidth() const {
+  return FConfiguration.DataPanelWidth;
+}
+
+void TToolForm::SetWindowWidth(int width) {
+  resize(std::max(width, kMinimumWidth), height());
+}
+
+// The width the user gave the panel: floating, or docked beside the editor. A docked panel has
+// no room of its own at the window's minimum width, and alone it only follows the window.
+int TToolForm::CurrentDataPanelWidth() const {
+  layout()->activate();  // a width set a moment ago reaches the panel first
+  if (DataPanel->isHidden()) return 0;
+  if (DataPanel->isFloating()) return DataPanel->width();
+  if (RulePageControl->isHidden() || width() <= kMinimumWidth) return 0;
+  return DataPanel->width();
+}
+
+void TToolForm::RememberDataPanelWidth() {
+  if (const int current = CurrentDataPanelWidth(); current != 0) {
+    FConfiguration.DataPanelWidth = current;
+  }
+}
+
+void TToolForm::ApplyLayout() {
+  RememberDataPanelWidth();
+  if (!SpreadsheetMenuItem->isChecked()) {
+    ViewEditorMenuItem->setChecked(true);
+    SetWindowWidth(kMinimumWidth);
+    DataPanel->hide();
+    RulePageControl->show();
+  } else if (DataPanel->isFloating()) {
+    ViewEditorMenuItem->setChecked(true);
+    DataPanel->show();
+    RulePageControl->show();
+    SetWindowWidth(kMinimumWidth);
+  } else if (!ViewEditorMenuItem->isChecked() && !CBEGroupBox->isHidden()) {
+    DataPanel->show();
+    RulePageControl->hide();
+    SetWindowWidth(FConfiguration.DataPanelWidth + 8);
+    resizeDocks({DataPanel}, {FConfiguration.DataPanelWidth}, Qt::Horizontal);
+    MimicBook->setFocus();
+  } else {
+    // Data only with the grid hidden (Controller page) shows both.
+    ViewEditorMenuItem->setChecked(true);
+    ShowEditorAndData();
+  }
+  UpdateToggleEnabling();
+}
+
+void TToolForm::ShowEditorAndData() {
+  RulePageControl->show();
+  DataPanel->show();
+  SetWindowWidth(kMinimumWidth + FConfiguration.DataPanelWidth);
+  resizeDocks({DataPanel}, {FConfiguration.DataPanelWidth}, Qt::Horizontal);
+}
+
+void TToolForm::UpdateToggleEnabling() {
+  SpreadsheetMenuItem->setEnabled(ViewEditorMenuItem->isChecked());
+  ViewEditorMenuItem->setEnabled(SpreadsheetMenuItem->isChecked());
+}
+
+void TToolForm::DataPanelFloatChanged(bool floating) {
+  if (floating) {
+    // A floated panel keeps the width it had in the window.
+    DataPanel->resize(std::max(FConfiguration.DataPanelWidth, DataPanel->width()),
+                      DataPanel->height());
+  } else {
+    FormDockDrop();
+  }
+  DataPanelEndDock();
+}
+
+void TToolForm::FormDockDrop() {
+  // The panel is back in the window already; the width it had while floating is the one kept.
+  const int panelWidth = std::max(FConfiguration.DataPanelWidth, DataPanel->minimumWidth());
+  SetWindowWidth(panelWidth + kMinimumWidth);
+  resizeDocks({DataPanel}, {panelWidth}, Qt::Horizontal);
+  FDocked = true;
+}
+
+void TToolForm::DataPanelEndDock() {
+  if (DataPanel->isFloating()) {
+    SetWindowWidth(kMinimumWidth);
+    activateWindow();
+  } else {
+    ApplyLayout();
+  }
+  if (FDocked) {
+    if (DataPanel->isFloating()) FDocked = false;
+    DataPanel->show();
+    activateWindow();
+    SetWindowWidth(kMinimumWidth);
+  }
+}
+
+void TToolForm::DataPanelResize() {
+  RememberDataPanelWidth();
+}
+
+// The user sizes the panel by its floating frame or, docked, by the window's separator; the
+// layouts' own resizes are not the user's choice.
+bool TToolForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == DataPanel && event->type() == QEvent::Resize && DataPanel->isFloating()) {
+    DataPanelResize();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TToolForm::mouseReleaseEvent(QMouseEvent* event) {
+  QMainWindow::mouseReleaseEvent(event);
+  DataPanelResize();
+}
+
+void TToolForm::MenuToolOptionsClick() {
+  if (FOptionsForm) FOptionsForm->exec();
+}
+
+void TToolForm::MenuHelpAboutClick() {
+  if (FAboutBox) FAboutBox->exec();
+}
+
+void TToolForm::MenuTRVToolPDFClick() {
+  const std::filesystem::path document = FProgramDirectory / kHelpDocument;
+  if (::access(document.c_str(), R_OK) != 0) {
+    ShowSystemError(std::error_code(errno, std::system_category()));
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(document.string())));
+}
+
+void TToolForm::ShowSystemError(const std::error_code& error) {
+  if (!error) return;
+  FDialogs->Message(QString::fromStdString(error.message()), UiText(kErrorCaptionId),
+                    MessageButtons::Ok, MessageIcon::Error);
+}
+
+}  // namespace trv

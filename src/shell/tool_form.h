@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QMainWindow>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "model/configuration.h"
+#include "shell/dialogs.h"
+
+class QAction;
+class QDockWidget;
+class QGroupBox;
+class QMenu;
+class QStatusBar;
+class QTabWidget;
+class QTableView;
+
+namespace trv {
+
+// The main window: the editor pages on the left, the dockable data panel with the rule grid,
+// the menus and the status bar. It owns the configuration for its whole life.
+class TToolForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr int kInitialWidth = 788;
+  static constexpr int kInitialHeight = 674;
+  static constexpr int kMinimumWidth = 377;
+  static constexpr int kMinimumHeight = 674;
+
+  // programPath: the program file, whose directory holds the help document and Data.
+  TToolForm(const std::filesystem::path& programPath, const std::filesystem::path& dataDirectory,
+            QWidget* parent = nullptr);
+  ~TToolForm() override;
+
+  Configuration& Config() { return FConfiguration; }
+  Dialogs& Dialog() { return *FDialogs; }
+  void SetDialogs(std::unique_ptr<Dialogs> dialogs);
+  // The modal forms behind Tool "Options" and Help "&About...".
+  void SetModalForms(QDialog* optionsForm, QDialog* aboutBox);
+
+  // Filled by the editor, grid and file commands as they arrive.
+  std::function<void(bool keepPages)> RefreshEditor;
+  std::function<void(bool clear)> SetUpWorkbook;
+  std::function<bool()> SaveRuleFile;  // true when the save completed
+  std::function<void(const QString& fileName)> OpenRuleFile;
+
+  MessageAnswer AskToSave();
+  void SetTitle(const QString& fileName);
+  void SetUpFileDialogs();
+  const FileDialogSetup& OpenDialogSetup() const { return FOpenSetup; }
+  const FileDialogSetup& SaveDialogSetup() const { return FSaveSetup; }
+
+  // Parameters rejoined with blanks until the text contains "trv".
+  static QString CommandLineFileName(const QStringList& parameters);
+  void SetCommandLine(const QStringList& parameters) { FParameters = parameters; }
+  const QString& CommandLineFile() const { return FCommandLineFile; }
+
+  void BothEditorAndDataClick();
+  void DataOnlyClick();
+  void EditOnlyClick();
+  void ViewEditorMenuItemClick();
+  void SpreadsheetMenuItemClick();
+  void MenuFileExitClick();
+  void MenuToolOptionsClick();
+  void MenuHelpAboutClick();
+  void MenuTRVToolPDFClick();
+  void PageControlTabChange();
+
+  int RememberedDataPanelWidth() const;
+  bool Docked() const { return FDocked; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void CreatePages();
+  void CreateDataPanel();
+  void CreateMenus();
+  QAction* AddAction(QMenu* menu, const QString& name, const QString& text,
+                     const QKeySequence& shortcut = {});
+  void FormCreate();
+  void FormShow();
+  void ApplyLayout();
+  void ShowEditorAndData();
+  void UpdateToggleEnabling();
+  void SetWindowWidth(int width);
+  void DataPanelFloatChanged(bool floating);
+  void FormDockDrop();
+  void DataPanelEndDock();
+  void DataPanelResize();
+  int CurrentDataPanelWidth() const;
+  void RememberDataPanelWidth();
+  void ShowSystemError(const std::error_code& error);
+
+  std::filesystem::path FProgramDirectory;
+  Configuration FConfiguration;
+  std::unique_ptr<Dialogs> FDialogs;
+  QDialog* FOptionsForm = nullptr;
+  QDialog* FAboutBox = nullptr;
+  FileDialogSetup FOpenSetup;
+  FileDialogSetup FSaveSetup;
+  QStringList FParameters;
+  QString FCommandLineFile;
+  bool FShown = false;
+  bool FDocked = true;
+
+  QTabWidget* RulePageControl = nullptr;
+  QWidget* ControllerTabSheet = nullptr;
+  QWidget* BoardRuleTabSheet = nullptr;
+  QWidget* ZonalRuleTabSheet = nullptr;
+  QWidget* EventRuleTabSheet = nullptr;
+  QDockWidget* DataPanel = nullptr;
+  QGroupBox* CBEGroupBox = nullptr;
+  QTableView* MimicBook = nullptr;
+  QStatusBar* StatusBar = nullptr;
+  QAction* ViewEditorMenuItem = nullptr;
+  QAction* SpreadsheetMenuItem = nullptr;
+};
+
+}  // namespace trv

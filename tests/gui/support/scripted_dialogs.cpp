@@ -1,0 +1,64 @@
+#include "scripted_dialogs.h"
+
+#include <QtGlobal>
+
+namespace trv::test {
+
+MessageAnswer ScriptedDialogs::Message(const QString& text, const QString& caption,
+                                       MessageButtons buttons, MessageIcon icon) {
+  FMessages.push_back({text, caption, buttons, icon});
+  if (FAnswers.empty()) {
+    FUnexpected.push_back("message: " + caption + ": " + text);
+    qWarning("unexpected message: %s", qPrintable(text));
+    return MessageAnswer::Cancel;
+  }
+  const MessageAnswer answer = FAnswers.front();
+  FAnswers.pop_front();
+  return answer;
+}
+
+std::optional<QString> ScriptedDialogs::AnswerFile(const char* kind, const FileDialogSetup& setup) {
+  FFileDialogs.push_back(setup);
+  if (FFiles.empty()) {
+    FUnexpected.push_back(QString(kind) + " dialog");
+    qWarning("unexpected %s dialog", kind);
+    return std::nullopt;
+  }
+  const QString path = FFiles.front();
+  FFiles.pop_front();
+  if (path.isEmpty()) return std::nullopt;
+  return path;
+}
+
+bool ScriptedDialogs::AnswerPrint(const char* kind) {
+  if (FPrints.empty()) {
+    FUnexpected.push_back(QString(kind) + " dialog");
+    qWarning("unexpected %s dialog", kind);
+    return false;
+  }
+  const bool accept = FPrints.front();
+  FPrints.pop_front();
+  return accept;
+}
+
+std::optional<QString> ScriptedDialogs::OpenFile(const FileDialogSetup& setup) {
+  return AnswerFile("open", setup);
+}
+
+std::optional<QString> ScriptedDialogs::SaveFile(const FileDialogSetup& setup) {
+  return AnswerFile("save", setup);
+}
+
+bool ScriptedDialogs::Print(QPrinter&) {
+  return AnswerPrint("print");
+}
+
+bool ScriptedDialogs::PrinterSetup(QPrinter&) {
+  return AnswerPrint("printer set-up");
+}
+
+bool ScriptedDialogs::Finished() const {
+  return FUnexpected.empty() && FAnswers.empty() && FFiles.empty() && FPrints.empty();
+}
+
+}  // namespace trv::test
