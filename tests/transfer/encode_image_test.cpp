@@ -15,6 +15,7 @@
 #include "model/relay_links.h"
 #include "model/zone_range.h"
 #include "transfer/time_stamp.h"
+#include "transfer/user_name.h"
 
 namespace trv {
 namespace {
@@ -509,6 +510,12 @@ TEST(RuleFileStampTest, TheRuleFileIsItsDirectoryJoinedWithItsName) {
             TimeStamp(std::chrono::time_point_cast<std::chrono::system_clock::duration>(
                 std::chrono::file_clock::to_sys(written))));
   std::filesystem::remove_all(directory);
+}
+
+TEST(UserNameTest, TheSystemNamesTheUserThisProcessRunsAs) {
+  const std::optional<std::string> name = LoggedOnUserName();
+  ASSERT_TRUE(name.has_value());
+  EXPECT_FALSE(name->empty());
 }
 
 }  // namespace
