@@ -60,6 +60,14 @@ int SaturateToInt16(long long value) {
                                                 std::numeric_limits<std::int16_t>::max()));
 }
 
+// The keys that type a character into an edit box: printable text, backspace, Return and
+// Escape.
+bool TypesCharacter(const QString& text) {
+  if (text.size() != 1) return !text.isEmpty();
+  const QChar key = text.front();
+  return key.isPrint() || key == u'\b' || key == u'\r' || key == u'\x1b';
+}
+
 bool IsPress(const QEvent& event) {
   return event.type() == QEvent::MouseButtonPress || event.type() == QEvent::MouseButtonDblClick;
 }
@@ -304,11 +312,11 @@ void TSpinControl::KeyDown(int key, Qt::KeyboardModifiers) {
 }
 
 // Characters go through the filter; shortcuts (copy, cut, paste, undo) and keys that type
-// nothing go straight to the edit box, whose text change is then taken over.
+// nothing (arrows, Delete) go straight to the edit box, whose text change is then taken over.
 void TSpinControl::keyPressEvent(QKeyEvent* event) {
   KeyDown(event->key(), event->modifiers());
   const bool isShortcut = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-  if (event->text().isEmpty() || isShortcut) {
+  if (isShortcut || !TypesCharacter(event->text())) {
     QLineEdit::keyPressEvent(event);
     return;
   }

@@ -78,6 +78,7 @@ class TSpinControl : public QLineEdit {
   int GetMinHeight() const;
   // The text area inside the border, clear of the visible parts.
   QRect EditRect() const;
+  QSize minimumSizeHint() const override;
 
   void UpdateValue();
   // The commit step: takes the text over as the value unless typing is pending.
@@ -109,7 +110,6 @@ class TSpinControl : public QLineEdit {
   void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-  QSize minimumSizeHint() const override;
 
  private:
   QToolButton* NewSliderButton();
