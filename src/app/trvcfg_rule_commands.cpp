@@ -65,6 +65,22 @@ TBinaryImage HexFileImage(const ConfigurationImage& image) {
   return cells;
 }
 
+// Writes through a sibling file renamed over the target, so that a failed write never leaves a
+// cut-off image under the name asked for.
+template <typename Write>
+void WriteReplacing(const std::filesystem::path& path, Write write) {
+  std::filesystem::path partial = path;
+  partial += ".partial";
+  try {
+    write(partial);
+    std::filesystem::rename(partial, path);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(partial, ignored);
+    throw;
+  }
+}
+
 }  // namespace
 
 int ShowCommand(const std::vector<std::string>& words) {
@@ -93,11 +109,13 @@ int EncodeCommand(const std::vector<std::string>& words) {
   }
   const Configuration configuration = LoadConfiguration(arguments.OnlyPositional());
   const ConfigurationImage image = EncodeImage(configuration);
-  if (extension == ".bin") {
-    WriteBinaryFile(output, image);
-  } else {
-    HexFileImage(image).SaveToHexFile(output.string());
-  }
+  WriteReplacing(output, [&](const std::filesystem::path& file) {
+    if (extension == ".bin") {
+      WriteBinaryFile(file, image);
+    } else {
+      HexFileImage(image).SaveToHexFile(file.string());
+    }
+  });
   return 0;
 }
 

@@ -239,6 +239,9 @@ TEST_F(TrvcfgTest, ErrorsGoToStandardErrorWithStatus1) {
                              "of this program\n");
 
   EXPECT_EQ(Trvcfg({"encode", SaveSite(), "-o", Path("no-such-dir/site.bin")}).Status, 1);
+  std::filesystem::create_directory(Path("taken.bin"));  // cannot be replaced by the image
+  EXPECT_EQ(Trvcfg({"encode", SaveSite(), "-o", Path("taken.bin")}).Status, 1);
+  EXPECT_FALSE(std::filesystem::exists(Path("taken.bin.partial")));
 }
 
 TEST_F(TrvcfgTest, FileWithoutRulesWarnsAndStillEncodes) {
