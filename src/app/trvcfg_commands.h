@@ -1,10 +1,15 @@
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+namespace trv {
+class ConfigurationImage;
+}
 
 namespace trv::cli {
 
@@ -39,5 +44,10 @@ using CommandFunction = int (*)(const std::vector<std::string>& words);
 
 int ShowCommand(const std::vector<std::string>& words);
 int EncodeCommand(const std::vector<std::string>& words);
+int DecodeCommand(const std::vector<std::string>& words);
+
+// The rule data file that a Get leaves, for an image read back; "No configuration data present"
+// for a blank one.
+void WriteDecodedRuleFile(const ConfigurationImage& image, const std::filesystem::path& output);
 
 }  // namespace trv::cli

@@ -24,6 +24,7 @@ struct Command {
 constexpr std::array kCommands{
     Command{"show", ShowCommand, "show FILE.trv"},
     Command{"encode", EncodeCommand, "encode FILE.trv -o OUT.bin|OUT.hex"},
+    Command{"decode", DecodeCommand, "decode IN.bin|IN.hex -o OUT.trv"},
 };
 
 constexpr int kErrorStatus = 1;
