@@ -255,13 +255,13 @@ void SimulatedBootloader::SelectRate(std::uint8_t code, BootloaderTime at) {
 void SimulatedBootloader::AnswerVersion(BootloaderTime at) {
   const auto& text = settings_.VersionText;
   switch (settings_.Faults.Version) {
-    case BootloaderFaults::VersionAnswer::Full:
+    case BootloaderFaults::Answer::Full:
       Trace("version");
       return Answer({text.begin(), text.end()}, at);
-    case BootloaderFaults::VersionAnswer::Short:
+    case BootloaderFaults::Answer::Short:
       Trace("version: short answer (fault)");
       return Answer({text.begin(), text.begin() + VersionShortBytes}, at);
-    case BootloaderFaults::VersionAnswer::None:
+    case BootloaderFaults::Answer::None:
       return Trace("version: no answer (fault)");
   }
 }
@@ -279,8 +279,18 @@ void SimulatedBootloader::CheckID(const std::vector<std::uint8_t>& command) {
 
 void SimulatedBootloader::AnswerStatus(BootloaderTime at) {
   const std::uint16_t status = StatusWord(at);
-  Trace("status " + Hex(status & 0xFF) + " " + Hex(status >> 8));
-  Answer({static_cast<std::uint8_t>(status & 0xFF), static_cast<std::uint8_t>(status >> 8)}, at);
+  const auto srd = static_cast<std::uint8_t>(status & 0xFF);
+  const auto srd1 = static_cast<std::uint8_t>(status >> 8);
+  switch (settings_.Faults.Status) {
+    case BootloaderFaults::Answer::Full:
+      Trace("status " + Hex(srd) + " " + Hex(srd1));
+      return Answer({srd, srd1}, at);
+    case BootloaderFaults::Answer::Short:
+      Trace("status " + Hex(srd) + ", SRD1 left out (fault)");
+      return Answer({srd}, at);
+    case BootloaderFaults::Answer::None:
+      return Trace("status: no answer (fault)");
+  }
 }
 
 bool SimulatedBootloader::Confirmed(const std::vector<std::uint8_t>& command) {

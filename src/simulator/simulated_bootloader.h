@@ -23,17 +23,19 @@ struct BootloaderFaults {
     FinalB0Only,  // after the zeros answers nothing until the host sends one more 0xB0
     None,         // never answers the synchronisation
   };
-  enum class VersionAnswer { Full, Short, None };
+  enum class Answer { Full, Short, None };
+  using VersionAnswer = Answer;
 
   SyncAnswer Sync = SyncAnswer::Zeros;
-  bool SilentRateSelect = false;                // no echo to B1..B3 (nor to B0 once synchronised)
-  bool WrongRateEcho = false;                   // echoes every rate command with a wrong byte
-  VersionAnswer Version = VersionAnswer::Full;  // Short: the first 4 of the 8 bytes
-  bool WrongID = false;                         // every ID is refused
-  bool EraseError = false;                      // erases fail: erase status bit set
-  bool ProgramError = false;                    // programs fail: program status bit set
-  bool EraseHangs = false;                      // an erase never ends, so its status never comes
-  bool ProgramHangs = false;  // a page program never ends, so its status never comes
+  bool SilentRateSelect = false;  // no echo to B1..B3 (nor to B0 once synchronised)
+  bool WrongRateEcho = false;     // echoes every rate command with a wrong byte
+  Answer Version = Answer::Full;  // Short: the first 4 of the 8 bytes
+  Answer Status = Answer::Full;   // Short: SRD without SRD1
+  bool WrongID = false;           // every ID is refused
+  bool EraseError = false;        // erases fail: erase status bit set
+  bool ProgramError = false;      // programs fail: program status bit set
+  bool EraseHangs = false;        // an erase never ends, so its status never comes
+  bool ProgramHangs = false;      // a page program never ends, so its status never comes
   // Page address -> how many reads of that page go wrong (a negative count: every read).
   // A lost read drops the page's byte at offset 0x80; a corrupted read inverts it.
   std::map<std::uint32_t, int> LostBytePages;

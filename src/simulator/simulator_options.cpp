@@ -28,9 +28,13 @@ const std::map<std::string_view, std::function<void(SimulatorOptions&)>>& Switch
       {"--silent-rate", [](SimulatorOptions& o) { o.Bootloader.Faults.SilentRateSelect = true; }},
       {"--wrong-rate-echo", [](SimulatorOptions& o) { o.Bootloader.Faults.WrongRateEcho = true; }},
       {"--short-version",
-       [](SimulatorOptions& o) { o.Bootloader.Faults.Version = Faults::VersionAnswer::Short; }},
+       [](SimulatorOptions& o) { o.Bootloader.Faults.Version = Faults::Answer::Short; }},
       {"--silent-version",
-       [](SimulatorOptions& o) { o.Bootloader.Faults.Version = Faults::VersionAnswer::None; }},
+       [](SimulatorOptions& o) { o.Bootloader.Faults.Version = Faults::Answer::None; }},
+      {"--short-status",
+       [](SimulatorOptions& o) { o.Bootloader.Faults.Status = Faults::Answer::Short; }},
+      {"--silent-status",
+       [](SimulatorOptions& o) { o.Bootloader.Faults.Status = Faults::Answer::None; }},
       {"--wrong-id", [](SimulatorOptions& o) { o.Bootloader.Faults.WrongID = true; }},
       {"--erase-error", [](SimulatorOptions& o) { o.Bootloader.Faults.EraseError = true; }},
       {"--erase-hangs", [](SimulatorOptions& o) { o.Bootloader.Faults.EraseHangs = true; }},
@@ -222,6 +226,8 @@ Faults (the job's error code each one provokes in brackets):
   --short-version      answer the version read with 4 of its 8 bytes [4]
   --silent-version     no answer to the version read [4]
   --wrong-id           refuse every ID [5]
+  --short-status       answer status reads with SRD alone [5]
+  --silent-status      no answer to status reads [5]
   --erase-error        erases fail with the erase status bit set [6]
   --erase-hangs        an erase never ends, so its status never comes [6]
   --program-error      page programs fail with the program status bit set [7]

@@ -147,10 +147,18 @@ TEST_F(SimulatedBootloaderTest, RateCommandFaults) {
 TEST_F(SimulatedBootloaderTest, VersionReadAndItsFaults) {
   ASSERT_EQ(SixteenZeros(), Bytes{0xB0});
   EXPECT_EQ(Exchange({0xFB}), (Bytes{'V', 'E', 'R', '.', '1', '.', '0', '0'}));
-  boot_.Faults().Version = BootloaderFaults::VersionAnswer::Short;
+  boot_.Faults().Version = BootloaderFaults::Answer::Short;
   EXPECT_EQ(Exchange({0xFB}), (Bytes{'V', 'E', 'R', '.'}));
-  boot_.Faults().Version = BootloaderFaults::VersionAnswer::None;
+  boot_.Faults().Version = BootloaderFaults::Answer::None;
   EXPECT_TRUE(Exchange({0xFB}).empty());
+}
+
+TEST_F(SimulatedBootloaderTest, StatusReadFaults) {
+  Unlock();
+  boot_.Faults().Status = BootloaderFaults::Answer::Short;
+  EXPECT_EQ(Exchange({0x70}), Bytes{0x80});
+  boot_.Faults().Status = BootloaderFaults::Answer::None;
+  EXPECT_TRUE(Exchange({0x70}).empty());
 }
 
 TEST_F(SimulatedBootloaderTest, IDCheckSetsBothIDBitsOnlyForTheRightID) {
