@@ -71,9 +71,10 @@ constexpr std::uint16_t kZonalTestBit = 0x080;
 constexpr std::uint16_t kZonalDisableBit = 0x040;
 constexpr std::uint16_t kBoardFaultTestDisableBit = 0x100;
 
-constexpr std::uint16_t kSteadyBit = 0x200;
-constexpr std::uint16_t kTurnOffBit = 0x400;
-constexpr std::uint16_t kRelayBit = 0x800;
+// Output words carry the output word's own bits, and the turn-off modifier in bit 10.
+constexpr std::uint16_t kSteadyBit = OutputWord::kSteadyBit;
+constexpr std::uint16_t kTurnOffBit = OutputWord::kTurnOffBit;
+constexpr std::uint16_t kRelayBit = OutputWord::kRelayBit;
 constexpr std::uint16_t kVirtualLoopBit = 0x400;
 constexpr std::uint16_t kModuleBit = 0x800;
 

@@ -321,20 +321,6 @@ TEST(DecodeImageBoard, FireRuleOnLocalZonesWithRelayGroup) {
   EXPECT_EQ(decoded.Settings.BoardsInstalled, 4);
 }
 
-TEST(DecodeImageBoard, SlimlineBoardHasSixteenGroups) {
-  Words words;
-  for (int c = 0; c < 16; ++c) {
-    for (const int word : {0x8010 + c, 0x9800, 0x0000, 0x2000 + c}) {
-      words.push_back(static_cast<std::uint16_t>(word));
-    }
-  }
-  words.push_back(0x8020);  // a second rule, board 3
-  const DecodedConfiguration decoded = Decode(StreamImage(words, {.Slimline = true}));
-  ASSERT_EQ(decoded.Rules.size(), 2u);
-  EXPECT_EQ(decoded.Rules[0].Modifier, 2);
-  EXPECT_EQ(decoded.Rules[1].Modifier, 3);
-}
-
 ConfigurationImage HeaderImage() {
   Image image = StreamImage({0xFFFF});
   const auto put = [&image](std::size_t offset, int value) {
