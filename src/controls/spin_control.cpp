@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "controls/shape.h"
 #include "controls/slider_control.h"
@@ -60,12 +61,17 @@ int SaturateToInt16(long long value) {
                                                 std::numeric_limits<std::int16_t>::max()));
 }
 
-// The keys that type a character into an edit box: printable text, backspace, Return and
-// Escape.
-bool TypesCharacter(const QString& text) {
-  if (text.size() != 1) return !text.isEmpty();
+// The character a key types into an edit box: printable text, backspace, Return or Escape.
+// Shortcuts (copy, cut, paste, undo) and keys such as the arrows and Delete type none.
+std::optional<QChar> TypedCharacter(const QKeyEvent& event) {
+  const QString& text = event.text();
+  if (text.isEmpty() || (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+    return std::nullopt;
+  }
+  if (text.size() > 1) return QChar(QChar::ReplacementCharacter);
   const QChar key = text.front();
-  return key.isPrint() || key == u'\b' || key == u'\r' || key == u'\x1b';
+  if (key.isPrint() || key == u'\b' || key == u'\r' || key == u'\x1b') return key;
+  return std::nullopt;
 }
 
 bool IsPress(const QEvent& event) {
@@ -199,8 +205,8 @@ bool TSpinControl::GetEnabled() const {
   return !testAttribute(Qt::WA_ForceDisabled);
 }
 
-// The parts are children of the control and follow it; the slider button keeps its own
-// condition of a range to slide over (UpdateValue).
+// The parts are children of the control and follow it; UpdateValue keeps the slider button's
+// own condition, a range to slide over.
 void TSpinControl::SetEnabled(bool enabled) {
   setEnabled(enabled);
 }
@@ -311,23 +317,17 @@ void TSpinControl::KeyDown(int key, Qt::KeyboardModifiers) {
   if (key == Qt::Key_Down) StepValue(-1);
 }
 
-// Characters go through the filter; shortcuts (copy, cut, paste, undo) and keys that type
-// nothing (arrows, Delete) go straight to the edit box, whose text change is then taken over.
+// A typed character goes through the filter, where a consumed one ends; anything else goes
+// straight to the edit box, whose text change is then taken over. The step keys stay here.
 void TSpinControl::keyPressEvent(QKeyEvent* event) {
   KeyDown(event->key(), event->modifiers());
-  const bool isShortcut = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-  if (isShortcut || !TypesCharacter(event->text())) {
-    QLineEdit::keyPressEvent(event);
-    return;
-  }
-  QChar key =
-      event->text().size() == 1 ? event->text().front() : QChar(QChar::ReplacementCharacter);
-  KeyPress(key);
-  if (key.isNull()) {
-    event->accept();
-    return;
+  std::optional<QChar> typed = TypedCharacter(*event);
+  if (typed) {
+    KeyPress(*typed);
+    if (typed->isNull()) return;
   }
   QLineEdit::keyPressEvent(event);
+  if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) event->accept();
 }
 
 void TSpinControl::OnUpDownClick(QObject&, TUDBtnType) {
@@ -435,10 +435,13 @@ bool TSpinControl::FilterStrip(QEvent& event) {
   return true;
 }
 
-// Selects the whole text on entry, unless a left-button press is placing the caret.
+// Selects the whole text on entry, unless a left-button press is placing the caret. Focus
+// coming back from a menu or another window is no entry.
 void TSpinControl::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
-  if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) selectAll();
+  const bool returns =
+      event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason;
+  if (!returns && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) selectAll();
 }
 
 // A popup left over when the mouse went elsewhere (another window took it) goes too.

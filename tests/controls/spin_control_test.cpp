@@ -1,5 +1,6 @@
 #include "controls/spin_control.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
@@ -327,6 +328,9 @@ class SpinControlTest : public QObject {
     other.setFocus();
     QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(3, 5));
     QVERIFY(spin->hasFocus() && !spin->hasSelectedText());
+    QFocusEvent backFromMenu(QEvent::FocusIn, Qt::PopupFocusReason);
+    QApplication::sendEvent(spin, &backFromMenu);
+    QVERIFY(!spin->hasSelectedText());
   }
 
   // TRV_SCREENSHOT=file.png: a few spin controls, one with its slider popup held open.
