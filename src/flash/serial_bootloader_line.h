@@ -1,11 +1,16 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "flash/bootloader_line.h"
 #include "serial/serial_comms.h"
 
 namespace trv {
 
-// The bootloader line on a real port, through the serial port component.
+// The bootloader line on a real port, through the serial port component. A read takes every
+// byte already queued in the driver, so that the single-byte reads of a page cost no system
+// call each; purging and closing drop those bytes as they drop the driver's.
 class TSerialBootloaderLine final : public TBootloaderLine {
  public:
   // The dispatcher must outlive the line.
@@ -21,7 +26,12 @@ class TSerialBootloaderLine final : public TBootloaderLine {
   void PurgeComms() override;
 
  private:
+  bool TakeQueued(std::size_t wanted, std::chrono::milliseconds timeout);
+  bool Take(std::size_t count, std::chrono::milliseconds timeout);
+
   TSerialComms FComms;
+  std::vector<std::uint8_t> FTaken;  // received and not yet handed out, in line order
+  std::size_t FNext = 0;             // the next byte of FTaken to hand out
 };
 
 }  // namespace trv
