@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QGroupBox>
-#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +45,8 @@ class ToolFormTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
   void init() {
     ResetActiveStrings();
     const std::filesystem::path directory = FDirectory.path().toStdString();
@@ -231,6 +233,14 @@ class ToolFormTest : public QObject {
     }
     QCOMPARE(UiText(65205), QString::fromStdString(StringTable::BuiltIn().Text(65205)));
     QVERIFY(!LanguageModule::Load(FDirectory.path().toStdString() + "/missing.ENG").has_value());
+  }
+
+  void storedLanguageCodeComesFirst() {
+    const std::filesystem::path program = "/opt/trv dir/trv-config";
+    StoreLanguageCode(program, "FRA");
+    QCOMPARE(UserLanguageCode(program), QString("FRA"));
+    StoreLanguageCode(program, "");
+    QCOMPARE(UserLanguageCode(program), QString());  // the C locale has no language code
   }
 
   void languageModulePathFollowsTheProgram() {
