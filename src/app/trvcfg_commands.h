@@ -45,6 +45,10 @@ using CommandFunction = int (*)(const std::vector<std::string>& words);
 int ShowCommand(const std::vector<std::string>& words);
 int EncodeCommand(const std::vector<std::string>& words);
 int DecodeCommand(const std::vector<std::string>& words);
+int SendCommand(const std::vector<std::string>& words);
+int GetCommand(const std::vector<std::string>& words);
+int FlashCommand(const std::vector<std::string>& words);
+int ReadCommand(const std::vector<std::string>& words);
 
 // The rule data file that a Get leaves, for an image read back; "No configuration data present"
 // for a blank one.

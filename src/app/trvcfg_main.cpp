@@ -25,6 +25,12 @@ constexpr std::array kCommands{
     Command{"show", ShowCommand, "show FILE.trv"},
     Command{"encode", EncodeCommand, "encode FILE.trv -o OUT.bin|OUT.hex"},
     Command{"decode", DecodeCommand, "decode IN.bin|IN.hex -o OUT.trv"},
+    Command{"send", SendCommand, "send FILE.trv [--port COMn] [--baud N] [--id ID]..."},
+    Command{"get", GetCommand,
+            "get (-o OUT.trv | --image OUT.bin|OUT.hex)... [--port COMn] [--baud N] [--id ID]..."},
+    Command{"flash", FlashCommand, "flash FILE.hex [--port COMn] [--baud N] [--id ID]..."},
+    Command{"read", ReadCommand,
+            "read --start ADDR --size N -o OUT.hex [--port COMn] [--baud N] [--id ID]..."},
 };
 
 constexpr int kErrorStatus = 1;
