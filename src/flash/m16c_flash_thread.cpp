@@ -49,6 +49,8 @@ void Raise(const Handler& handler, Arguments&&... arguments) {
     handler(std::forward<Arguments>(arguments)...);
   } catch (const std::exception& error) {
     std::cerr << error.what() << std::endl;
+  } catch (...) {
+    std::cerr << "Unknown exception" << std::endl;
   }
 }
 
@@ -164,6 +166,8 @@ void TM16CFlashThread::RunOneJob(const TFlashJobSettings& settings, const TFlash
     job.RunJob(image);
   } catch (const std::exception& failure) {
     ReportFailure(events, failure.what());
+  } catch (...) {
+    ReportFailure(events, "Unknown exception");
   }
   Raise(events.OnDownloadComplete, FOwner);
 }
