@@ -13,7 +13,6 @@ namespace {
 
 // The track bar's channel starts and ends this far inside it: half a thumb and its margin.
 constexpr int kChannelInset = 9;
-constexpr int kFrameWidth = 2;
 constexpr int kPopupGap = 7;
 constexpr int kThumbToPoint = 11;
 
@@ -46,7 +45,7 @@ TfrmSliderControl::TfrmSliderControl(QWidget* owner)
   setBackgroundRole(QPalette::Button);
   resize(kClientWidth, kClientHeight);
   TrackBar1->setObjectName("TrackBar1");
-  TrackBar1->setGeometry(kFrameWidth, kFrameWidth, 130, 30);
+  TrackBar1->setGeometry(2, 2, 130, 30);
   TrackBar1->setAttribute(Qt::WA_TransparentForMouseEvents);
   TrackBar1->setFocusPolicy(Qt::NoFocus);
   TrackBar1->setRange(0, 100);

@@ -91,6 +91,8 @@ class SpinControlTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
   void constructionShowsZeroAndOptionsResizeByEachPart() {
     ProbeSpinControl spin;
     QCOMPARE(spin.text(), QString("0"));
@@ -129,7 +131,7 @@ class SpinControlTest : public QObject {
     TypeOver(*spin, "5");
     QCOMPARE(spin->text(), QString("5"));
     QCOMPARE(spin->GetValue(), 120);
-    QTRY_COMPARE_WITH_TIMEOUT(spin->GetValue(), 5, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(spin->GetValue(), 5, 5000);
     QVERIFY(clock.elapsed() >= 1400);
     QCOMPARE(spin->changes, 1);
   }
