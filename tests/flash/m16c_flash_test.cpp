@@ -14,19 +14,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(FlashOptionRuleTest, NewlyAddedDirectionWins) {
-  const TFlashOptions sending = kDefaultFlashOptions;
-  const TFlashOptions getting{ofRead, ofVerify};
-  EXPECT_EQ(ApplyFlashOptionRule(sending, sending + TFlashOptions{ofRead}), getting);
-  EXPECT_EQ(ApplyFlashOptionRule(getting, getting + TFlashOptions{ofErase, ofProgram}), sending);
-  EXPECT_EQ(ApplyFlashOptionRule(getting, TFlashOptions{ofRead, ofLoadAfterIDCheck}),
-            TFlashOptions{ofLoadAfterIDCheck});
-  EXPECT_EQ(ApplyFlashOptionRule(sending, getting), getting);
-}
-
 TEST(FlashWorkerTextTest, CodesNumbersAndTexts) {
   EXPECT_EQ(FlashWorkerText("0"), "Data outside M16C flash range");
-  EXPECT_EQ(FlashWorkerText("2"), "Failed to synchronise comms - Restart CPU");
   EXPECT_EQ(FlashWorkerText("8"), "Verify Failed");
   EXPECT_EQ(FlashWorkerText("9"), "Unknown exception - 9");
   EXPECT_EQ(FlashWorkerText("cfg.hex - Line 7 has an invalid checksum"),
@@ -91,8 +80,7 @@ class M16CFlashTest : public ::testing::Test {
   }
 
   SimulatedBootloader Bootloader;
-  TSimulatorPeer Peer{Bootloader};
-  TVirtualLine Line{Peer};
+  TVirtualLine Line{Bootloader};
   TEventLog Log;
   std::function<void(TFlashProgress)> OnStage;
   TBinaryImage Image{0xC0100, 0xFF00};
@@ -103,8 +91,8 @@ const std::vector<std::string> kSendStages{"stage 0", "stage 1", "stage 2", "sta
                                            "stage 4", "stage 5", "stage 6", "stage 7"};
 
 TEST(M16CFlashDefaultsTest, PropertiesAfterConstruction) {
-  TScriptedPeer peer;
-  TVirtualLine line(peer);
+  SimulatedBootloader bootloader;
+  TVirtualLine line(bootloader);
   TM16CFlash flash(line, line);
   EXPECT_EQ(flash.CommPort(), spCOM1);
   EXPECT_EQ(flash.Baud(), cb1200);

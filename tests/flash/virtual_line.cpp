@@ -6,9 +6,14 @@
 
 namespace trv::test {
 
+namespace {
+
+// Ten bit times at the rate.
 BootloaderTime ByteTime(std::uint32_t baud) {
   return std::chrono::duration_cast<BootloaderTime>(std::chrono::seconds(10)) / baud;
 }
+
+}  // namespace
 
 std::vector<TCommand> ParseCommands(const std::vector<std::uint8_t>& bytes) {
   const auto addressAt = [&](std::size_t i) {
@@ -53,42 +58,6 @@ std::vector<TCommand> CommandsWithCode(const std::vector<TCommand>& commands, st
   return found;
 }
 
-void TSimulatorPeer::Receive(std::uint8_t value, BootloaderTime at, std::uint32_t baud) {
-  FBootloader.Receive(value, at, SenderLine{baud, true});
-}
-
-std::vector<LineByte> TSimulatorPeer::TakeBytesUntil(BootloaderTime now) {
-  return FBootloader.TakeBytesUntil(now);
-}
-
-void TScriptedPeer::Expect(std::vector<std::uint8_t> request, std::vector<std::uint8_t> answer) {
-  FSteps.push_back({std::move(request), std::move(answer)});
-}
-
-void TScriptedPeer::Receive(std::uint8_t value, BootloaderTime at, std::uint32_t baud) {
-  if (FDerailed || FStep == FSteps.size() || FSteps[FStep].Request[FMatched] != value) {
-    FDerailed = true;
-    return;
-  }
-  if (++FMatched < FSteps[FStep].Request.size()) return;
-  FLineFreeAt = std::max(FLineFreeAt, at);
-  for (std::uint8_t answer : FSteps[FStep].Answer) {
-    FLineFreeAt += ByteTime(baud);
-    FOutput.push_back({FLineFreeAt, answer});
-  }
-  ++FStep;
-  FMatched = 0;
-}
-
-std::vector<LineByte> TScriptedPeer::TakeBytesUntil(BootloaderTime now) {
-  std::vector<LineByte> arrived;
-  while (!FOutput.empty() && FOutput.front().At <= now) {
-    arrived.push_back(FOutput.front());
-    FOutput.pop_front();
-  }
-  return arrived;
-}
-
 void TVirtualLine::SetCommPort(TCommPort port) {
   if (FailSetCommPort) throw std::runtime_error("Unable to open communications port");
   FCommPort = port;
@@ -124,7 +93,7 @@ void TVirtualLine::Write(std::uint8_t byte) {
   Record(TLineEvent::Write, byte);
   const auto rate = static_cast<std::uint32_t>(BaudRateOf(FBaud));
   FLineFreeAt = std::max(FLineFreeAt, FNow) + ByteTime(rate);
-  FPeer.Receive(byte, FLineFreeAt, rate);
+  FPeer.Receive(byte, FLineFreeAt, SenderLine{rate, true});
 }
 
 bool TVirtualLine::Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) {

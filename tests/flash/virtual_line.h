@@ -13,51 +13,6 @@
 
 namespace trv::test {
 
-// The far end of a virtual line.
-class TLinePeer {
- public:
-  virtual ~TLinePeer() = default;
-  // A byte from the host whose stop bit arrived at `at`, sent at `baud` bits per second.
-  virtual void Receive(std::uint8_t value, BootloaderTime at, std::uint32_t baud) = 0;
-  // The peer's bytes that have arrived at the host by `now`, in line order.
-  virtual std::vector<LineByte> TakeBytesUntil(BootloaderTime now) = 0;
-};
-
-// The simulated controller as a peer.
-class TSimulatorPeer final : public TLinePeer {
- public:
-  explicit TSimulatorPeer(SimulatedBootloader& bootloader) : FBootloader(bootloader) {}
-  void Receive(std::uint8_t value, BootloaderTime at, std::uint32_t baud) override;
-  std::vector<LineByte> TakeBytesUntil(BootloaderTime now) override;
-
- private:
-  SimulatedBootloader& FBootloader;
-};
-
-// A peer that expects exact byte sequences in order and answers each with given bytes, at the
-// line rate. After a byte it did not expect it answers nothing more.
-class TScriptedPeer final : public TLinePeer {
- public:
-  void Expect(std::vector<std::uint8_t> request, std::vector<std::uint8_t> answer = {});
-  void Receive(std::uint8_t value, BootloaderTime at, std::uint32_t baud) override;
-  std::vector<LineByte> TakeBytesUntil(BootloaderTime now) override;
-
-  bool Finished() const { return FStep == FSteps.size() && FMatched == 0 && !FDerailed; }
-  bool Derailed() const { return FDerailed; }
-
- private:
-  struct TStep {
-    std::vector<std::uint8_t> Request;
-    std::vector<std::uint8_t> Answer;
-  };
-  std::vector<TStep> FSteps;
-  std::size_t FStep = 0;
-  std::size_t FMatched = 0;
-  bool FDerailed = false;
-  BootloaderTime FLineFreeAt{};
-  std::deque<LineByte> FOutput;
-};
-
 // What the job did on the line, in order.
 struct TLineEvent {
   enum TKind { Write, Pause, Purge, SetBaud, Open, Close };
@@ -67,11 +22,11 @@ struct TLineEvent {
   bool operator==(const TLineEvent&) const = default;
 };
 
-// A serial line and a clock in virtual time: writes go out at the line rate behind each other,
-// pauses and read time-outs move the clock, nothing waits for real.
+// A serial line to the simulated controller and a clock, in virtual time: writes go out at the
+// line rate behind each other, pauses and read time-outs move the clock, nothing waits for real.
 class TVirtualLine final : public TBootloaderLine, public TFlashClock {
  public:
-  explicit TVirtualLine(TLinePeer& peer) : FPeer(peer) {}
+  explicit TVirtualLine(SimulatedBootloader& peer) : FPeer(peer) {}
 
   void SetCommPort(TCommPort port) override;
   void SetBaud(TCommBaud baud) override;
@@ -103,7 +58,7 @@ class TVirtualLine final : public TBootloaderLine, public TFlashClock {
   void TakeArrivedBytes(BootloaderTime until);
   void Record(TLineEvent::TKind kind, std::int64_t value);
 
-  TLinePeer& FPeer;
+  SimulatedBootloader& FPeer;
   TCommPort FCommPort = spCOM1;
   TCommBaud FBaud = cb9600;
   bool FOpen = false;
@@ -126,8 +81,5 @@ struct TCommand {
 // command of its own.
 std::vector<TCommand> ParseCommands(const std::vector<std::uint8_t>& bytes);
 std::vector<TCommand> CommandsWithCode(const std::vector<TCommand>& commands, std::uint8_t code);
-
-// Ten bit times at the rate.
-BootloaderTime ByteTime(std::uint32_t baud);
 
 }  // namespace trv::test
