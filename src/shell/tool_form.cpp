@@ -16,12 +16,13 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cerrno>
 #include <system_error>
 
+#include "editor/rule_grid.h"
+#include "editor/rule_grid_view.h"
 #include "shell/qt_dialogs.h"
 #include "shell/ui_text.h"
 
@@ -117,8 +118,10 @@ void TToolForm::CreateDataPanel() {
   CBEGroupBox = new QGroupBox(holder);
   CBEGroupBox->setObjectName("CBEGroupBox");
   auto* groupLayout = new QVBoxLayout(CBEGroupBox);
-  MimicBook = new QTableView(CBEGroupBox);
-  MimicBook->setObjectName("MimicBook");
+  FGrid = std::make_unique<TRuleGrid>(FConfiguration, *this, CBEGroupBox);
+  FGrid->LoadRuleIntoPage = [this](const RuleRecord& rule) { ShowRulePage(rule.Kind); };
+  SetUpWorkbook = [this](bool clear) { FGrid->SetUpWorkbook(clear); };
+  MimicBook = FGrid->MimicBook();
   groupLayout->addWidget(MimicBook);
   layout->addWidget(CBEGroupBox);
   DataPanel->setWidget(holder);
@@ -271,8 +274,45 @@ void TToolForm::MenuFileExitClick() {
 
 void TToolForm::PageControlTabChange() {
   CBEGroupBox->setTitle(UiText(kMimicRulesId));
-  SetTitle(FOpenSetup.FileName);
+  RefreshTitle();
   CBEGroupBox->setVisible(RulePageControl->currentWidget() != ControllerTabSheet);
+}
+
+void TToolForm::SetGridCaption(const QString& caption) {
+  CBEGroupBox->setTitle(caption);
+}
+
+bool TToolForm::DataPanelVisible() const {
+  return DataPanel->isVisible();
+}
+
+void TToolForm::EnableRuleListCommands(bool enabled) {
+  for (const char* name : {"MenuFileSaveAs", "MenuFilePrint", "MenuConnectSendRule"}) {
+    if (auto* action = findChild<QAction*>(name)) action->setEnabled(enabled);
+  }
+}
+
+void TToolForm::RefreshTitle() {
+  SetTitle(FOpenSetup.FileName);
+}
+
+// The editor page of a rule's kind.
+void TToolForm::ShowRulePage(std::int32_t kind) {
+  switch (kind) {
+    case rkBoard:
+      RulePageControl->setCurrentWidget(BoardRuleTabSheet);
+      break;
+    case rkZonal:
+      RulePageControl->setCurrentWidget(ZonalRuleTabSheet);
+      break;
+    case rkEventLocal:
+    case rkEventNetwork:
+    case rkEventGeneral:
+      RulePageControl->setCurrentWidget(EventRuleTabSheet);
+      break;
+    default:
+      break;
+  }
 }
 
 void TToolForm::BothEditorAndDataClick() {

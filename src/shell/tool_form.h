@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "editor/rule_grid_window.h"
 #include "model/configuration.h"
 #include "shell/dialogs.h"
 
@@ -14,13 +15,15 @@ class QGroupBox;
 class QMenu;
 class QStatusBar;
 class QTabWidget;
-class QTableView;
 
 namespace trv {
 
+class TRuleGrid;
+class TRuleGridView;
+
 // The main window: the editor pages on the left, the dockable data panel with the rule grid,
 // the menus and the status bar. It owns the configuration for its whole life.
-class TToolForm : public QMainWindow {
+class TToolForm : public QMainWindow, public RuleGridWindow {
   Q_OBJECT
 
  public:
@@ -35,7 +38,8 @@ class TToolForm : public QMainWindow {
   ~TToolForm() override;
 
   Configuration& Config() { return FConfiguration; }
-  Dialogs& Dialog() { return *FDialogs; }
+  Dialogs& Dialog() override { return *FDialogs; }
+  TRuleGrid& Grid() { return *FGrid; }
   void SetDialogs(std::unique_ptr<Dialogs> dialogs);
   // The modal forms behind Tool "Options" and Help "&About...".
   void SetModalForms(QDialog* optionsForm, QDialog* aboutBox);
@@ -68,6 +72,11 @@ class TToolForm : public QMainWindow {
   void MenuTRVToolPDFClick();
   void PageControlTabChange();
 
+  void SetGridCaption(const QString& caption) override;
+  bool DataPanelVisible() const override;
+  void EnableRuleListCommands(bool enabled) override;
+  void RefreshTitle() override;
+
   int RememberedDataPanelWidth() const;
   bool Docked() const { return FDocked; }
 
@@ -96,9 +105,11 @@ class TToolForm : public QMainWindow {
   int CurrentDataPanelWidth() const;
   void RememberDataPanelWidth();
   void ShowSystemError(const std::error_code& error);
+  void ShowRulePage(std::int32_t kind);
 
   std::filesystem::path FProgramDirectory;
   Configuration FConfiguration;
+  std::unique_ptr<TRuleGrid> FGrid;  // goes before the configuration whose workbook it shows
   std::unique_ptr<Dialogs> FDialogs;
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;
@@ -116,7 +127,7 @@ class TToolForm : public QMainWindow {
   QWidget* EventRuleTabSheet = nullptr;
   QDockWidget* DataPanel = nullptr;
   QGroupBox* CBEGroupBox = nullptr;
-  QTableView* MimicBook = nullptr;
+  TRuleGridView* MimicBook = nullptr;
   QStatusBar* StatusBar = nullptr;
   QAction* ViewEditorMenuItem = nullptr;
   QAction* SpreadsheetMenuItem = nullptr;

@@ -1,0 +1,597 @@
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLocale>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <array>
+
+#include "editor/rule_grid.h"
+#include "editor/rule_grid_view.h"
+#include "model/zone_range.h"
+#include "scripted_dialogs.h"
+#include "shell/tool_form.h"
+#include "shell/ui_text.h"
+
+using namespace trv;
+
+namespace {
+
+constexpr std::int32_t kFireAndFault = 0b11 | 0b11 << 8;
+
+RuleRecord BoardRule(int board) {
+  return {.Kind = rkBoard, .Panel = 0, .Zone = 1, .Events = kBoardEventFire, .Modifier = board};
+}
+
+RuleRecord ZonalRule(int first) {
+  return {.Kind = rkZonal,
+          .Panel = 1,
+          .Zone = ZoneRange{first, first + 4}.Packed(),
+          .Events = kZonalEventFault,
+          .Output = 0x8000 + first};
+}
+
+RuleRecord LocalRule(int zone) {
+  return {.Kind = rkEventLocal,
+          .Panel = kAnyPanel,
+          .Loop = 2,
+          .Zone = zone,
+          .Address = 7,
+          .DeviceType = 3,
+          .Events = kFireAndFault,
+          .Output = 0xCA00 + zone};
+}
+
+RuleRecord NetworkRule(int zone) {
+  return {.Kind = rkEventNetwork,
+          .Zone = zone,
+          .Address = kAnyReference,
+          .DeviceType = kDeviceTypeNotApplicable,
+          .Events = 0b11,
+          .Output = 0x8200 + zone};
+}
+
+// Which popup entries are enabled, in menu order.
+using Enabling = std::array<bool, 6>;
+constexpr std::array kPopupEntries{"SpreadsheetMenuAutosize", "SpreadsheetMenuCut",
+                                   "SpreadsheetMenuCopy",     "SpreadsheetMenuPaste",
+                                   "SpreadsheetMenuDelete",   "SpreadsheetMenuReset"};
+
+}  // namespace
+
+class GridTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<TToolForm> FForm;
+  test::ScriptedDialogs* FDialogs = nullptr;
+  QTemporaryDir FDirectory;
+
+  template <typename T>
+  T* Find(const char* name) {
+    T* found = FForm->findChild<T*>(name);
+    if (!found) qFatal("no control named %s", name);
+    return found;
+  }
+  TRuleGrid& Grid() { return FForm->Grid(); }
+  Configuration& Config() { return FForm->Config(); }
+  Workbook& Book() { return Config().MimicBook; }
+  TRuleGridView* View() { return Find<TRuleGridView>("MimicBook"); }
+  QString Caption() { return Find<QGroupBox>("CBEGroupBox")->title(); }
+  QString Page() { return Find<QTabWidget>("RulePageControl")->currentWidget()->objectName(); }
+  std::string Text(int row, int column) { return Book().Text(kRuleTextSheet, row, column); }
+  std::int32_t Kind(int row) { return Config().StoredRule(row).Kind; }
+  bool Enabled(const char* action) { return Find<QAction>(action)->isEnabled(); }
+
+  void AddRule(const RuleRecord& rule) {
+    Config().WorkingRule = rule;
+    QVERIFY(Grid().ChooseTargetRow());
+    Grid().AppendOrOverwrite(static_cast<RuleKind>(rule.Kind));
+  }
+  void AddRules(int count) {
+    for (int n = 1; n <= count; ++n) {
+      switch (n % 4) {
+        case 0:
+          AddRule(BoardRule(n % 8 + 1));
+          break;
+        case 1:
+          AddRule(ZonalRule(n));
+          break;
+        case 2:
+          AddRule(LocalRule(n));
+          break;
+        default:
+          AddRule(NetworkRule(n));
+      }
+    }
+  }
+  // Zonal, Event (Local), Event (Network).
+  void AddThreeRules() { AddRules(3); }
+
+  void ShowGrid() {
+    Find<QTabWidget>("RulePageControl")->setCurrentWidget(Find<QWidget>("BoardRuleTabSheet"));
+    QTest::qWait(10);
+  }
+  void ClickCell(int row, int column) {
+    const QModelIndex cell = View()->model()->index(row - 1, column - 1);
+    View()->scrollTo(cell);
+    QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, View()->visualRect(cell).center());
+  }
+  void ClickRowHeading(int row) {
+    View()->scrollTo(View()->model()->index(row - 1, 0));
+    QHeaderView* heading = View()->verticalHeader();
+    const int y = heading->sectionViewportPosition(row - 1) + heading->sectionSize(row - 1) / 2;
+    QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, QPoint(heading->width() / 2, y));
+  }
+  void ClickColumnHeading(int column) {
+    QHeaderView* heading = View()->horizontalHeader();
+    const int x =
+        heading->sectionViewportPosition(column - 1) + heading->sectionSize(column - 1) / 2;
+    QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, QPoint(x, heading->height() / 2));
+  }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(View(), key, modifiers);
+  }
+  CellRef Active() { return Book().ActiveCell(); }
+  Enabling PopupEnabling() {
+    Grid().SpreadsheetPopupMenuPopup();
+    Enabling enabling{};
+    for (std::size_t i = 0; i < kPopupEntries.size(); ++i) enabling[i] = Enabled(kPopupEntries[i]);
+    return enabling;
+  }
+  const test::ShownMessage& LastMessage() { return FDialogs->Messages().back(); }
+
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QLocale::setDefault(QLocale::c());
+  }
+
+  void init() {
+    ResetActiveStrings();
+    const std::filesystem::path directory = FDirectory.path().toStdString();
+    FForm = std::make_unique<TToolForm>(directory / "trv-config", directory / "Data");
+    auto dialogs = std::make_unique<test::ScriptedDialogs>();
+    FDialogs = dialogs.get();
+    FForm->SetDialogs(std::move(dialogs));
+    FForm->show();
+    FForm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(FForm.get()));
+  }
+
+  void cleanup() {
+    QVERIFY2(FDialogs->Unexpected().empty(),
+             qPrintable(FDialogs->Unexpected().empty() ? "" : FDialogs->Unexpected().front()));
+    Config().Modified = false;
+    FForm.reset();
+  }
+
+  void modelFollowsEveryCommandConsistently() {
+    QAbstractItemModelTester tester(View()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    ShowGrid();
+    AddRules(6);
+    ClickRowHeading(2);
+    Grid().SpreadsheetMenuCutClick();
+    ClickRowHeading(4);
+    Grid().SpreadsheetMenuPasteClick();
+    ClickRowHeading(1);
+    FDialogs->ExpectMessage(MessageAnswer::Ok);
+    Grid().SpreadsheetMenuDeleteClick();
+    ClickRowHeading(5);
+    FDialogs->ExpectMessage(MessageAnswer::Ok);
+    Grid().SpreadsheetMenuResetClick();
+    Grid().SpreadsheetMenuAutosizeClick();
+    Config().MimicBook = Workbook();  // a read file or a Get replaces the whole workbook
+    QCOMPARE(View()->model()->rowCount(), 0);
+    Grid().SetUpWorkbook(false);
+    QCOMPARE(View()->model()->rowCount(), Config().RuleCount + 1);
+    Grid().SetUpWorkbook(true);
+    QCOMPARE(View()->model()->columnCount(), 9);
+  }
+
+  void setUpShowsNineHeadedColumnsAndTheRowAfterTheRules() {
+    const QAbstractItemModel* model = View()->model();
+    QCOMPARE(model->columnCount(), 9);
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QString("Rule"));
+    QCOMPARE(model->headerData(8, Qt::Horizontal).toString(), QString("Channel"));
+    QCOMPARE(Book().SelectedSheet(), kRuleTextSheet);
+    QCOMPARE(Book().ColumnWidth(9), 3150);
+    QCOMPARE(Book().ColumnWidth(10), 2000);
+    QCOMPARE(Book().Integer(kSettingsSheet, 8, 2), 1);
+    AddThreeRules();
+    QCOMPARE(model->rowCount(), 4);
+    QCOMPARE(model->index(1, 0).data().toString(), QString("Event (Local)"));
+    QCOMPARE(model->headerData(3, Qt::Vertical).toInt(), 4);
+    QVERIFY(Text(4, 1).empty());
+  }
+
+  void clearingSetUpEmptiesTheRuleSheetsWhateverTheirLength() {
+    Config().StoreRule(600, LocalRule(1));
+    Book().SetText(kRuleTextSheet, 600, 1, "stale");
+    AddThreeRules();
+    Config().RuleCount = 0;
+    Grid().SetUpWorkbook(true);
+    QCOMPARE(Book().LastRow(kRuleDataSheet), 0);
+    QCOMPARE(Book().LastRow(kRuleTextSheet), 0);
+    QCOMPARE(Book().MaxRow(), 1);
+    QCOMPARE(Active(), (CellRef{1, 1}));
+  }
+
+  void setRuleAppendsAfterTheRulesAndAsksBeforeReplacingOne() {
+    ShowGrid();
+    AddThreeRules();
+    ClickCell(4, 1);
+    QVERIFY(Grid().ChooseTargetRow());
+    QCOMPARE(Config().TargetRule, 4);
+    QVERIFY(FDialogs->Messages().empty());
+
+    ClickCell(2, 3);
+    FDialogs->ExpectMessage(MessageAnswer::No);
+    QVERIFY(!Grid().ChooseTargetRow());
+    QCOMPARE(LastMessage().Text, QString("Do you wish to modify existing rule 2 ?"));
+    QCOMPARE(LastMessage().Caption, QString("Modify Rule"));
+    QCOMPARE(LastMessage().Buttons, MessageButtons::YesNo);
+    QVERIFY(View()->hasFocus());
+
+    FDialogs->ExpectMessage(MessageAnswer::Yes);
+    Config().WorkingRule = BoardRule(5);
+    QVERIFY(Grid().ChooseTargetRow());
+    Grid().AppendOrOverwrite(rkBoard);
+    QCOMPARE(Config().RuleCount, 3);
+    QCOMPARE(Kind(2), rkBoard);
+    QCOMPARE(Text(2, 8), std::string("Board 5"));
+  }
+
+  void appendingGrowsTheTableAndEnablesTheRuleCommands() {
+    FForm->EnableRuleListCommands(false);
+    ShowGrid();
+    AddRule(ZonalRule(3));
+    QVERIFY(Enabled("MenuFileSaveAs") && Enabled("MenuFilePrint") &&
+            Enabled("MenuConnectSendRule"));
+    QVERIFY(Config().Modified);
+    QCOMPARE(Config().RuleCount, 1);
+    QCOMPARE(Book().MaxRow(), 2);
+    QCOMPARE(Active().Row, 2);
+    QVERIFY(View()->hasFocus());
+    QCOMPARE(Text(1, 1), std::string("Zonal"));
+    QCOMPARE(Text(1, 4), std::string("(   3..   7)"));
+  }
+
+  void resetRuleShowsInvalidLoadsNothingAndIsReusedWithoutAQuestion() {
+    ShowGrid();
+    AddThreeRules();
+    ClickRowHeading(2);
+    QCOMPARE(Config().SelectedRow, 2);
+    QCOMPARE(Caption(), QString("Rule 2"));
+    FDialogs->ExpectMessage(MessageAnswer::Ok);
+    Grid().SpreadsheetMenuResetClick();
+    QCOMPARE(LastMessage().Text, QString("Are you sure you want to reset Rule 2 ?"));
+    QCOMPARE(LastMessage().Caption, QString("Reset Rule"));
+    QCOMPARE(LastMessage().Buttons, MessageButtons::OkCancel);
+    for (int column = 1; column <= 9; ++column) QCOMPARE(Text(2, column), std::string("Invalid"));
+    QCOMPARE(Kind(2), rkCleared);
+    QCOMPARE(Config().RuleCount, 3);
+    QVERIFY(Config().Modified);
+
+    Config().WorkingRule = BoardRule(1);
+    ClickCell(3, 1);
+    QCOMPARE(Page(), QString("EventRuleTabSheet"));
+    ClickCell(2, 1);
+    QCOMPARE(Caption(), UiText(65205));
+    QCOMPARE(Config().WorkingRule.Kind, rkEventNetwork);  // still rule 3
+    QCOMPARE(Page(), QString("EventRuleTabSheet"));
+
+    Config().WorkingRule = LocalRule(40);
+    QVERIFY(Grid().ChooseTargetRow());  // no question
+    Grid().AppendOrOverwrite(rkEventLocal);
+    QCOMPARE(Text(2, 4), std::string("  40"));
+    QCOMPARE(Config().RuleCount, 3);
+  }
+
+  void resettingTheLastRuleShortensTheTable() {
+    ShowGrid();
+    AddThreeRules();
+    ClickRowHeading(3);
+    FDialogs->ExpectMessage(MessageAnswer::Cancel);
+    Grid().SpreadsheetMenuResetClick();
+    QCOMPARE(Kind(3), rkEventNetwork);
+    FDialogs->ExpectMessage(MessageAnswer::Ok);
+    Grid().SpreadsheetMenuResetClick();
+    QCOMPARE(Config().RuleCount, 2);
+    QCOMPARE(View()->model()->rowCount(), 3);
+    QCOMPARE(Kind(3), rkCleared);
+    QVERIFY(Text(3, 1).empty());  // the empty row after the rules
+    ClickCell(3, 1);
+    Config().WorkingRule = BoardRule(2);
+    QVERIFY(Grid().ChooseTargetRow());
+    QCOMPARE(Config().TargetRule, 3);
+  }
+
+  void pasteOnARowHeadingInsertsBeforeItAndRenumbers() {
+    ShowGrid();
+    AddThreeRules();
+    const RuleRecord first = Config().StoredRule(1);
+    const RuleRecord third = Config().StoredRule(3);
+    QCOMPARE(PopupEnabling()[3], false);
+    ClickRowHeading(3);
+    Grid().SpreadsheetMenuCopyClick();
+    QVERIFY(Config().ClipboardHoldsRule);
+    QCOMPARE(Config().SelectedRow, 0);
+    QCOMPARE(Active(), (CellRef{3, 1}));
+    Config().Modified = false;
+
+    ClickRowHeading(1);
+    Grid().SpreadsheetMenuPasteClick();
+    QCOMPARE(Config().RuleCount, 4);
+    QCOMPARE(Config().StoredRule(1), third);
+    QCOMPARE(Config().StoredRule(2), first);
+    QCOMPARE(Config().StoredRule(4), third);
+    QCOMPARE(Text(1, 1), std::string("Event (Network)"));
+    QCOMPARE(Text(2, 1), std::string("Zonal"));
+    QCOMPARE(Book().MaxRow(), 5);
+    QVERIFY(Config().Modified);
+  }
+
+  void pasteFillsAClearedRuleAndAppendsPastTheTable() {
+    ShowGrid();
+    AddThreeRules();
+    ClickRowHeading(2);
+    FDialogs->ExpectMessage(MessageAnswer::Ok);
+    Grid().SpreadsheetMenuResetClick();
+    ClickRowHeading(1);
+    Grid().SpreadsheetMenuCopyClick();
+    Config().Modified = false;
+    ClickRowHeading(2);
+    Grid().SpreadsheetMenuPasteClick();
+    QCOMPARE(Config().RuleCount, 3);
+    QCOMPARE(Kind(2), rkZonal);
+    QCOMPARE(Text(2, 1), std::string("Zonal"));
+    QVERIFY(Config().Modified);
+
+    Config().SelectedRow = 9;  // far below the table
+    Grid().SpreadsheetMenuPasteClick();
+    QCOMPARE(Config().RuleCount, 4);
+    QCOMPARE(Kind(4), rkZonal);
+    QVERIFY(Text(5, 1).empty());
+    QCOMPARE(Book().MaxRow(), 5);
+  }
+
+  void pasteWithNothingOnTheClipboardAddsNoRule() {
+    AddThreeRules();
+    ClickRowHeading(1);
+    Grid().SpreadsheetMenuCopyClick();
+    Workbook read;  // a workbook read from a file has an empty clipboard
+    Book().ForEachCell(kRuleDataSheet, [&](int row, int column, const CellValue& value) {
+      read.SetCell(kRuleDataSheet, row, column, value);
+    });
+    Config().MimicBook = std::move(read);
+    Grid().SetUpWorkbook(false);
+    Config().SelectedRow = 1;
+    Grid().SpreadsheetMenuPasteClick();
+    QCOMPARE(Config().RuleCount, 3);
+    QCOMPARE(Kind(1), rkZonal);
+  }
+
+  void cutTakesTheRuleOutAndLoadsTheOneThatMovesUp() {
+    ShowGrid();
+    AddThreeRules();
+    ClickRowHeading(2);
+    Grid().SpreadsheetMenuCutClick();
+    QCOMPARE(Config().RuleCount, 2);
+    QCOMPARE(Kind(2), rkEventNetwork);
+    QCOMPARE(Text(2, 1), std::string("Event (Network)"));
+    QCOMPARE(Caption(), QString("Rule 2"));
+    QCOMPARE(Book().MaxRow(), 3);
+    QVERIFY(Config().ClipboardHoldsRule);
+
+    ClickRowHeading(2);
+    Config().WorkingRule = {};
+    Grid().SpreadsheetMenuCutClick();  // the last rule: nothing moves up
+    QCOMPARE(Caption(), UiText(65205));
+    QCOMPARE(Config().WorkingRule.Kind, rkInvalid);
+    ClickRowHeading(1);
+    Grid().SpreadsheetMenuPasteClick();
+    QCOMPARE(Config().StoredRule(1).Kind, rkEventNetwork);
+    QCOMPARE(Config().StoredRule(2), ZonalRule(1));
+  }
+
+  void deleteAsksAndRenumbersOrLeavesEveryRule() {
+    ShowGrid();
+    AddThreeRules();
+    int shownSystem = -1;
+    Grid().ShowRequiredSystem = [&](int system) { shownSystem = system; };
+    ClickRowHeading(1);
+    FDialogs->ExpectMessage(MessageAnswer::Cancel);
+    Grid().SpreadsheetMenuDeleteClick();
+    QCOMPARE(LastMessage().Text, QString("Are you sure you want to delete Rule 1 ?"));
+    QCOMPARE(LastMessage().Caption, QString("Delete Rule"));
+    QCOMPARE(Config().RuleCount, 3);
+    QCOMPARE(Kind(1), rkZonal);
+    QCOMPARE(shownSystem, 2);  // the network rule needs KP6000
+
+    ClickRowHeading(3);
+    FDialogs->ExpectMessage(MessageAnswer::Ok);
+    Grid().SpreadsheetMenuDeleteClick();
+    QCOMPARE(Config().RuleCount, 2);
+    QCOMPARE(Config().RequiredSystem, 1);
+    QCOMPARE(shownSystem, 1);
+
+    Book().SetText(kRuleTextSheet, 1, 1, "");  // an empty row goes without a question
+    ClickRowHeading(1);
+    Grid().SpreadsheetMenuDeleteClick();
+    QCOMPARE(Config().RuleCount, 1);
+    QCOMPARE(Kind(1), rkEventLocal);
+    ClickRowHeading(1);
+    FDialogs->ExpectMessage(MessageAnswer::Ok);
+    Grid().SpreadsheetMenuDeleteClick();
+    QCOMPARE(Config().RuleCount, 0);
+    QVERIFY(!Enabled("MenuFileSaveAs") && !Enabled("MenuFilePrint") &&
+            !Enabled("MenuConnectSendRule"));
+  }
+
+  void clicksLoadRulesAndSelectHeadings() {
+    ShowGrid();
+    AddRules(4);
+    ClickCell(4, 2);
+    QCOMPARE(Page(), QString("BoardRuleTabSheet"));
+    QCOMPARE(Caption(), QString("Rule 4"));
+    ClickCell(1, 5);
+    QCOMPARE(Page(), QString("ZonalRuleTabSheet"));
+    QCOMPARE(Config().WorkingRule, ZonalRule(1));
+    QVERIFY(FForm->windowTitle().endsWith("Zonal Rule"));
+    ClickCell(5, 1);
+    QCOMPARE(Caption(), UiText(65205));
+
+    ClickColumnHeading(4);
+    QCOMPARE(Config().SelectedColumn, 4);
+    QCOMPARE(Config().SelectedRow, 0);
+    QCOMPARE(PopupEnabling(), (Enabling{true, false, false, false, false, false}));
+    ClickRowHeading(3);
+    QCOMPARE(Config().SelectedRow, 3);
+    QCOMPARE(Config().SelectedColumn, 0);
+    QCOMPARE(Book().Selection(), (CellRange{3, 1, 3, kMaxColumns}));
+    Grid().MimicBookClick(0, 0);
+    QCOMPARE(Config().SelectedRow, 0);
+  }
+
+  void aGroupOfRowsSelectsNoRule() {
+    ShowGrid();
+    AddThreeRules();
+    ClickRowHeading(1);
+    Key(Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(Book().Selection().LastRow, 2);
+    QCOMPARE(Caption(), UiText(65205));
+    QCOMPARE(Config().SelectedRow, 0);
+    QCOMPARE(PopupEnabling(), (Enabling{true, false, false, false, false, false}));
+  }
+
+  void arrowKeysMoveTheActiveCellAndStopAtTheBorders() {
+    ShowGrid();
+    AddThreeRules();
+    ClickCell(4, 1);
+    Key(Qt::Key_Down);
+    QCOMPARE(Active(), (CellRef{4, 1}));
+    Key(Qt::Key_Up);
+    QCOMPARE(Active(), (CellRef{3, 1}));
+    QCOMPARE(Caption(), QString("Rule 3"));
+    Key(Qt::Key_Left);
+    QCOMPARE(Active(), (CellRef{3, 1}));
+    Key(Qt::Key_Right, Qt::ControlModifier);
+    QCOMPARE(Active(), (CellRef{3, 9}));
+    Key(Qt::Key_Right);
+    QCOMPARE(Active(), (CellRef{3, 9}));
+    Key(Qt::Key_Left, Qt::ControlModifier);
+    QCOMPARE(Active(), (CellRef{3, 1}));
+
+    ClickCell(1, 2);
+    Key(Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(Active(), (CellRef{3, 2}));  // the last row with data
+    Key(Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(Active(), (CellRef{4, 2}));
+    Key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(Active(), (CellRef{3, 2}));
+    Key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(Active(), (CellRef{1, 2}));
+    QCOMPARE(View()->currentIndex(), View()->model()->index(0, 1));
+    Key(Qt::Key_Up);
+    QCOMPARE(Active(), (CellRef{1, 2}));
+  }
+
+  void otherNavigationKeysCountAsAClick() {
+    ShowGrid();
+    AddRules(40);
+    ClickRowHeading(2);
+    Key(Qt::Key_PageDown);
+    QVERIFY(Active().Row > 2);
+    QCOMPARE(Config().SelectedRow, 0);  // the popup no longer acts on row 2
+  }
+
+  void enteringTheGridShowsTheActiveCell() {
+    ShowGrid();
+    AddRules(60);
+    ClickCell(1, 1);
+    View()->scrollToBottom();
+    FForm->findChild<QTabWidget*>("RulePageControl")->setFocus();
+    View()->setFocus();
+    QVERIFY(View()->visualRect(View()->currentIndex()).intersects(View()->viewport()->rect()));
+  }
+
+  void popupEnablingFollowsTheSelection() {
+    ShowGrid();
+    ClickRowHeading(1);
+    QCOMPARE(PopupEnabling(), (Enabling{}));  // no rules
+    AddThreeRules();
+    ClickRowHeading(2);
+    QCOMPARE(PopupEnabling(), (Enabling{true, true, true, false, true, true}));
+    Grid().SpreadsheetMenuCopyClick();
+    ClickRowHeading(2);
+    QCOMPARE(PopupEnabling(), (Enabling{true, true, true, true, true, true}));
+    ClickRowHeading(4);  // the empty row after the rules
+    QCOMPARE(PopupEnabling(), (Enabling{true, false, false, true, false, false}));
+    Book().SetText(kRuleTextSheet, 3, 1, "");
+    ClickRowHeading(3);
+    QCOMPARE(PopupEnabling(), (Enabling{true, false, false, true, true, false}));
+    ClickCell(2, 2);
+    QCOMPARE(PopupEnabling(), (Enabling{true, false, false, false, false, false}));
+    QCOMPARE(Find<QAction>("SpreadsheetMenuAutosize")->text(), QString("Auto&si&ze"));
+    QCOMPARE(Find<QMenu>("PopupMenu")->actions().size(), 8);
+  }
+
+  void commandsWithoutARuleRowDoNothing() {
+    AddThreeRules();
+    for (const int row : {0, 4, -1, 70000}) {
+      Config().SelectedRow = row;
+      Grid().SpreadsheetMenuCutClick();
+      Grid().SpreadsheetMenuCopyClick();
+      Grid().SpreadsheetMenuDeleteClick();
+      Grid().SpreadsheetMenuResetClick();
+    }
+    QCOMPARE(Config().RuleCount, 3);
+    QVERIFY(!Config().ClipboardHoldsRule);
+    Config().TargetRule = 0;
+    Grid().AppendOrOverwrite(rkBoard);
+    QCOMPARE(Config().RuleCount, 3);
+  }
+
+  void autosizeFitsTheWidestText() {
+    ShowGrid();
+    AddRules(8);
+    Grid().SpreadsheetMenuAutosizeClick();
+    const QFontMetrics metrics = View()->fontMetrics();
+    for (int column = 1; column <= 9; ++column) {
+      int widest = 0;
+      for (int row = 1; row <= 8; ++row) {
+        widest =
+            std::max(widest, metrics.horizontalAdvance(QString::fromStdString(Text(row, column))));
+      }
+      QVERIFY(View()->columnWidth(column - 1) >= widest);
+      QCOMPARE(View()->columnWidth(column - 1), View()->PixelsOfWidth(Book().ColumnWidth(column)));
+    }
+    View()->horizontalHeader()->resizeSection(2, 150);  // a width the user drags is kept
+    QCOMPARE(View()->PixelsOfWidth(Book().ColumnWidth(3)), 150);
+  }
+
+  void screenshotOfTheGridWithRules() {
+    ShowGrid();
+    AddRules(36);
+    FForm->BothEditorAndDataClick();
+    View()->scrollToTop();
+    ClickCell(3, 1);
+    QTest::qWait(20);
+    const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
+    if (path.isEmpty()) return;
+    QVERIFY(FForm->grab().save(path + "/rule-grid.png"));
+    Grid().SpreadsheetMenuAutosizeClick();
+    QTest::qWait(20);
+    QVERIFY(FForm->grab().save(path + "/rule-grid-autosized.png"));
+  }
+};
+
+QTEST_MAIN(GridTest)
+#include "grid_test.moc"
