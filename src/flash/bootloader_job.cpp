@@ -435,16 +435,8 @@ void TBootloaderJob::ReadPages(TBinaryImage& image, std::uint32_t base, std::uin
 }
 
 bool TBootloaderJob::ReadPage(TBinaryImage& image, std::uint32_t page) {
-  FLine.PurgeComms();
-  SendPageCommand(kPageRead, page);
-  Pause(kPageReadPause);
-  const std::uint32_t last = std::min(page + (kPageSize - 1), image.EndAddress());
-  for (std::uint64_t address = page; address <= last; ++address) {
-    const auto byte = ReadByte(kAnswerTimeout);
-    if (!byte) return false;
-    image.SetCell(static_cast<std::uint32_t>(address), *byte);
-  }
-  return true;
+  return RequestPage(
+      image, page, [&](std::uint32_t address, std::uint8_t byte) { image.SetCell(address, byte); });
 }
 
 void TBootloaderJob::VerifyPages(const TBinaryImage& image) {
@@ -465,17 +457,27 @@ void TBootloaderJob::VerifyPages(const TBinaryImage& image) {
 
 // A differing byte fails the page after the rest has been read; a missing one at once.
 bool TBootloaderJob::VerifyPage(const TBinaryImage& image, std::uint32_t page) {
+  bool same = true;
+  const bool complete = RequestPage(image, page, [&](std::uint32_t address, std::uint8_t byte) {
+    if (byte != image.OutByte(address)) same = false;
+  });
+  return complete && same;
+}
+
+// Asks for a page and hands over its bytes as they come, up to the end of the page (or of the
+// image); false as soon as a byte does not come.
+bool TBootloaderJob::RequestPage(const TBinaryImage& image, std::uint32_t page,
+                                 const std::function<void(std::uint32_t, std::uint8_t)>& take) {
   FLine.PurgeComms();
   SendPageCommand(kPageRead, page);
   Pause(kPageReadPause);
   const std::uint32_t last = std::min(page + (kPageSize - 1), image.EndAddress());
-  bool same = true;
   for (std::uint64_t address = page; address <= last; ++address) {
     const auto byte = ReadByte(kAnswerTimeout);
     if (!byte) return false;
-    if (*byte != image.OutByte(static_cast<std::uint32_t>(address))) same = false;
+    take(static_cast<std::uint32_t>(address), *byte);
   }
-  return same;
+  return true;
 }
 
 void TBootloaderJob::SendPageCommand(std::uint8_t command, std::uint32_t page) {

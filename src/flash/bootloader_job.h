@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -104,6 +105,8 @@ class TBootloaderJob {
   bool ReadPage(TBinaryImage& image, std::uint32_t page);
   void VerifyPages(const TBinaryImage& image);
   bool VerifyPage(const TBinaryImage& image, std::uint32_t page);
+  bool RequestPage(const TBinaryImage& image, std::uint32_t page,
+                   const std::function<void(std::uint32_t, std::uint8_t)>& take);
 
   void SendPageCommand(std::uint8_t command, std::uint32_t page);
   void Send(std::initializer_list<std::uint8_t> bytes);
