@@ -245,8 +245,8 @@ void RuleEncoder::PutBoardOutput(int board, int index) {
 }
 
 // Only the low 9 bits of an output index reach the word, so a board number read from a file is
-// reduced to the boards that span the 512 indexes before its index is computed; boards 1..10
-// stay as they are.
+// reduced to the boards that span the 512 indexes before its index is computed; boards 1..8
+// (model 4: 1..32) stay as they are.
 int IndexRangeBoard(std::int32_t board, int outputsPerBoard) {
   const std::int64_t boards = (OutputWord::kMaxIndex + 1) / outputsPerBoard;
   return static_cast<int>(((std::int64_t{board} - 1) % boards + boards) % boards + 1);
