@@ -72,8 +72,15 @@ bool HasFailed(short revents) {
   return (revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
 }
 
+// A privileged opener gets past another program's TIOCEXCL, so the hold is checked as well.
+bool HeldExclusivelyElsewhere(int handle) {
+  int exclusive = 0;
+  return ioctl(handle, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+}
+
 bool LockExclusively(int handle) {
-  return flock(handle, LOCK_EX | LOCK_NB) == 0 && ioctl(handle, TIOCEXCL) == 0;
+  return !HeldExclusivelyElsewhere(handle) && flock(handle, LOCK_EX | LOCK_NB) == 0 &&
+         ioctl(handle, TIOCEXCL) == 0;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <time.h>
 
@@ -144,6 +145,17 @@ TEST_F(SerialCommsTest, PortInUseByAnotherOpenerDoesNotOpen) {
   ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
   EXPECT_EQ(RaisedText([&] { Comms.Open(); }), "Unable to open communications port");
   ::close(other);
+
+  // A program that holds the terminal exclusively without a lock; a privileged user can still
+  // open it, and must not share it or take its exclusive hold away on Close.
+  const int holder = ::open(Pty.Path().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_EQ(ioctl(holder, TIOCEXCL), 0);
+  EXPECT_EQ(RaisedText([&] { Comms.Open(); }), "Unable to open communications port");
+  int exclusive = 0;
+  EXPECT_EQ(ioctl(holder, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 1);
+  ioctl(holder, TIOCNXCL);
+  ::close(holder);
   Comms.Open();
 }
 
