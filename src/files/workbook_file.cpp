@@ -1,5 +1,7 @@
 #include "files/workbook_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -562,8 +564,14 @@ void WriteWorkbookFile(const Workbook& book, const std::filesystem::path& path) 
   const bool written =
       std::fwrite(document.data(), 1, document.size(), file.get()) == document.size();
   const int writeError = errno;
+  // On the disk before anyone copies or renames it over a rule file; a file that cannot be
+  // synchronised (EINVAL) is written as far as it can be.
+  const bool synced = written && std::fflush(file.get()) == 0 &&
+                      (::fsync(::fileno(file.get())) == 0 || errno == EINVAL);
+  const int syncError = errno;
   const int closed = std::fclose(file.release());
   if (!written) throw WriteError(path, SystemText(writeError));
+  if (!synced) throw WriteError(path, SystemText(syncError));
   if (closed != 0) throw WriteError(path, SystemText(errno));
 }
 

@@ -27,7 +27,8 @@ std::string WorkbookToJson(const Workbook& book);
 // Reads strictly into a new workbook; sourceName names the text in the error.
 Workbook WorkbookFromJson(std::string_view text, std::string_view sourceName);
 
-// Throws WorkbookFileError, also for a document that would be too large to read back.
+// Throws WorkbookFileError, also for a document that would be too large to read back. The file
+// is synchronised to the disk before it returns.
 void WriteWorkbookFile(const Workbook& book, const std::filesystem::path& path);
 // Throws WorkbookFileError; nothing is returned unless the whole file was read.
 Workbook ReadWorkbookFile(const std::filesystem::path& path);

@@ -280,6 +280,11 @@ TEST_F(WorkbookFile, WriteFaultsAreErrorsNamingTheFile) {
   EXPECT_THAT([&] { WriteWorkbookFile(book, nowhere); },
               ::testing::ThrowsMessage<WorkbookFileError>(
                   HasSubstr("\"" + nowhere.string() + "\": No such file or directory")));
+  // A full disk shows only when the buffered bytes go out.
+  if (std::filesystem::exists("/dev/full")) {
+    EXPECT_THAT([&] { WriteWorkbookFile(book, "/dev/full"); },
+                ::testing::ThrowsMessage<WorkbookFileError>(HasSubstr("No space left on device")));
+  }
   book.SetNumber(2, 3, 4, std::nan(""));
   EXPECT_THAT([&] { WriteWorkbookFile(book, FDirectory / "Nan.trv"); },
               ::testing::ThrowsMessage<WorkbookFileError>(
