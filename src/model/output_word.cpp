@@ -39,8 +39,8 @@ OutputPosition OutputPositionOf(OutputBoardKind kind, int modelIndex, int index)
           .Output = index % perBank + 1};
 }
 
-OutputWord OutputWord::Termination(int index, bool onRelayLink, bool steady) {
-  const std::int32_t flags = onRelayLink ? kRelayBit | kSteadyBit : (steady ? kSteadyBit : 0);
+OutputWord OutputWord::Termination(int index, bool steadyHidden, bool steady) {
+  const std::int32_t flags = steadyHidden ? kRelayBit | kSteadyBit : (steady ? kSteadyBit : 0);
   return OutputWord((kTypeTermination << kTypeShift) | flags | (index & kIndexMask));
 }
 

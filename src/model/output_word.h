@@ -43,9 +43,10 @@ class OutputWord {
 
   constexpr explicit OutputWord(std::int32_t value) : FValue(value) {}
 
-  // A termination output as captured: an output on a fitted relay link is a relay and steady,
-  // otherwise an LED that is steady when "Steady" is checked.
-  static OutputWord Termination(int index, bool onRelayLink, bool steady);
+  // A termination output as captured: with the "Steady" choice hidden (the output is on a fitted
+  // relay link, or model 4 on a KP4000 or KP6000) a relay and steady, otherwise an LED that is
+  // steady when "Steady" is checked.
+  static OutputWord Termination(int index, bool steadyHidden, bool steady);
   // A driver output as captured: always relay and steady.
   static OutputWord Driver(int index);
 
