@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
