@@ -67,10 +67,6 @@ class TM16CFlashThread {
   std::string ErrorText() const;
 
  private:
-  TM16CFlashThread(TM16CFlash& owner, std::unique_ptr<TBootloaderLine> ownLine,
-                   std::unique_ptr<TFlashClock> ownClock, TBootloaderLine& line,
-                   TFlashClock& clock);
-
   void Execute();
   void RunOneJob(const TFlashJobSettings& settings, const TFlashEvents& events,
                  TBinaryImage* image);
