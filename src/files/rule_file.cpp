@@ -1,5 +1,6 @@
 #include "files/rule_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <utility>
@@ -36,7 +37,9 @@ RuleFileLoad LoadRuleFile(const std::filesystem::path& path, Configuration& conf
     return {.Loaded = false, .Message = Message(string_id::kOlderVersionFile, path, true)};
   }
   RuleFileLoad load{.Loaded = true, .Message = std::nullopt};
-  const std::int32_t ruleCount = ReadRuleCount(book);
+  // A count beyond the stored rows would make empty rows, which read as zeros, Board rules that
+  // drive real outputs.
+  const std::int32_t ruleCount = std::min(ReadRuleCount(book), book.LastRow(kRuleDataSheet));
   if (ruleCount == 0) load.Message = Message(string_id::kNoRuleInformation, path, false);
 
   configuration.ControllerSettings = ReadSettingsSheet(book, configuration.ControllerSettings);

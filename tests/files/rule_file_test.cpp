@@ -66,6 +66,14 @@ class RuleFileTest : public ::testing::Test {
   Configuration FOpened{FDirectory, FDirectory};
 };
 
+TEST_F(RuleFileTest, CountBeyondTheStoredRowsLoadsOnlyTheStoredRules) {
+  Configuration saved = SavedConfiguration();
+  saved.RuleCount = 40;  // a damaged or hand-edited file
+  const RuleFileLoad load = LoadRuleFile(Save(saved, "damaged.trv"), FOpened);
+  EXPECT_TRUE(load.Loaded);
+  EXPECT_EQ(FOpened.RuleCount, 2);
+}
+
 TEST_F(RuleFileTest, LoadsSettingsRulesAndTheFileNamesOfTheUnit) {
   Configuration saved = SavedConfiguration();
   const RuleFileLoad load = LoadRuleFile(Save(saved, "anything.trv"), FOpened);
