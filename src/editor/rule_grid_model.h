@@ -17,6 +17,7 @@ class TRuleGridModel : public QAbstractTableModel, public WorkbookObserver {
   ~TRuleGridModel() override;
 
   Workbook& Book() { return FBook; }
+  const Workbook& Book() const { return FBook; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <algorithm>
 #include <climits>
+#include <string>
+#include <unordered_set>
 
 #include "editor/rule_grid_model.h"
 
@@ -99,10 +101,12 @@ int TRuleGridView::FittedColumnWidth(int column) const {
   const QString heading = FModel.headerData(section, Qt::Horizontal).toString();
   int widest = horizontalHeader()->fontMetrics().horizontalAdvance(heading) +
                2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+  // Most texts of a column repeat ("n/a", the kind names): each is measured once.
+  std::unordered_set<std::string> measured;
   const QFontMetrics metrics = fontMetrics();
-  for (int row = 0; row < FModel.rowCount(); ++row) {
-    widest =
-        std::max(widest, metrics.horizontalAdvance(FModel.index(row, section).data().toString()));
+  for (int row = 1; row <= FModel.rowCount(); ++row) {
+    const auto [text, added] = measured.insert(FModel.Book().Text(kRuleTextSheet, row, column));
+    if (added) widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(*text)));
   }
   return UnitsOfPixels(widest + kCellPadding);
 }
