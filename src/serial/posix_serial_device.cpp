@@ -289,7 +289,12 @@ bool TPosixSerialDevice::WaitWritable(TClock::time_point deadline) {
     return false;
   }
   pollfd port{FHandle, POLLOUT, 0};
-  return Sleep(&port, 1, limit) > 0 && !HasFailed(port.revents);
+  const int ready = Sleep(&port, 1, limit);
+  if (ready < 0 || HasFailed(port.revents)) {
+    return false;
+  }
+  // Nothing ready before the deadline: a signal woke the wait, and the write tries again.
+  return ready > 0 || TClock::now() < deadline;
 }
 
 // A write is done when its bytes have left the driver, so that a reply's time-out starts after

@@ -7,7 +7,9 @@
 #include <termios.h>
 #include <time.h>
 
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <numeric>
 #include <thread>
@@ -311,11 +313,31 @@ TEST_F(SerialCommsTest, WriteThePeerNeverTakesGivesUpAfterFiftyMsAByte) {
     std::this_thread::sleep_for(20ms);  // the terminal moves bytes on a moment later
   }
   const Bytes request{1, 2};
-  const auto start = TClock::now();
+  auto start = TClock::now();
   EXPECT_EQ(Comms.Write(request.data(), 2), 0);
   EXPECT_GE(TClock::now() - start, 100ms);
   EXPECT_LT(TClock::now() - start, 1s);
   EXPECT_TRUE(Comms.IsOpen());
+
+  // Signals that interrupt the wait do not cut it short.
+  struct sigaction ignore {};
+  struct sigaction previous {};
+  ignore.sa_handler = [](int) {};
+  sigaction(SIGUSR1, &ignore, &previous);
+  const pthread_t writer = pthread_self();
+  std::atomic<bool> writing = true;
+  std::jthread interrupter([&] {
+    while (writing) {
+      pthread_kill(writer, SIGUSR1);
+      std::this_thread::sleep_for(5ms);
+    }
+  });
+  start = TClock::now();
+  EXPECT_EQ(Comms.Write(request.data(), 2), 0);
+  EXPECT_GE(TClock::now() - start, 100ms);
+  writing = false;
+  interrupter.join();
+  sigaction(SIGUSR1, &previous, nullptr);
 }
 
 TEST_F(SerialCommsTest, PurgeCommsDiscardsWhatIsQueued) {
