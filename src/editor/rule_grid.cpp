@@ -248,11 +248,8 @@ void TRuleGrid::SetCaptionOfRow(int row) {
   }
 }
 
-// A group of rows is nothing the commands act on: no row stays selected for them.
 void TRuleGrid::MimicBookClick(int row, int column) {
   if (SelectionSpansRows()) {
-    FConfiguration.SelectedRow = 0;
-    FConfiguration.SelectedColumn = 0;
     SetCaption(UiText(string_id::kMimicRules));
     return;
   }
@@ -349,16 +346,13 @@ void TRuleGrid::MimicBookKeyUp(int key, Qt::KeyboardModifiers modifiers) {
 
 TRuleGrid::PopupEnabling TRuleGrid::PopupEnablingNow() {
   if (FConfiguration.RuleCount <= 0) return {};
-  if (FConfiguration.SelectedColumn > 0 || FConfiguration.SelectedRow <= 0) {
-    return {.Autosize = true};
-  }
+  const int row = SelectedHeadingRow();
+  if (FConfiguration.SelectedColumn > 0 || row == 0) return {.Autosize = true};
   const bool paste = FConfiguration.ClipboardHoldsRule;
   if (!TextSheet().Text(TextSheet().ActiveCell().Row, 1).empty()) {
     return {true, true, true, paste, true, true};
   }
-  return {.Autosize = true,
-          .Paste = paste,
-          .Delete = FConfiguration.SelectedRow <= FConfiguration.RuleCount};
+  return {.Autosize = true, .Paste = paste, .Delete = row <= FConfiguration.RuleCount};
 }
 
 void TRuleGrid::SpreadsheetPopupMenuPopup() {
@@ -382,8 +376,17 @@ void TRuleGrid::SpreadsheetMenuAutosizeClick() {
   }
 }
 
-int TRuleGrid::SelectedRule() const {
-  return IsRule(FConfiguration.SelectedRow) ? FConfiguration.SelectedRow : 0;
+// The row whose heading was clicked, while the selection is still that row: a selection moved
+// or extended since then is what the user sees, and no command acts on the row behind it.
+int TRuleGrid::SelectedHeadingRow() {
+  const int row = FConfiguration.SelectedRow;
+  const CellRange selection = TextSheet().Selection();
+  return row > 0 && selection.FirstRow == row && selection.LastRow == row ? row : 0;
+}
+
+int TRuleGrid::SelectedRule() {
+  const int row = SelectedHeadingRow();
+  return IsRule(row) ? row : 0;
 }
 
 // The row's cell in column 1 becomes the active one and no heading stays selected.
@@ -439,11 +442,12 @@ void TRuleGrid::SpreadsheetMenuCopyClick() {
 // cleared rule's row; anywhere else the rule goes in before the row, which moves down.
 void TRuleGrid::SpreadsheetMenuPasteClick() {
   const std::int32_t count = FConfiguration.RuleCount;
+  const int selected = SelectedHeadingRow();
   if (count <= 0 || !FConfiguration.ClipboardHoldsRule || Book().ClipboardEmpty() ||
-      FConfiguration.SelectedRow < 1) {
+      selected == 0) {
     return;
   }
-  const int row = std::min(FConfiguration.SelectedRow, count + 1);
+  const int row = std::min(selected, count + 1);
   const bool adds = row == count + 1 || !IsClearedRule(row);
   if (adds && !RoomForAnotherRule()) return;
   OnSheet(kRuleDataSheet, [&] {

@@ -101,7 +101,8 @@ class TRuleGrid : public QObject {
   CellRef PredictedCell(int key, bool control);
 
   // The popup commands act on the selected row.
-  int SelectedRule() const;
+  int SelectedHeadingRow();
+  int SelectedRule();
   void SelectRuleRow(int row);
   void SelectDataRow(int row);
   void DeleteRuleRow(int row);

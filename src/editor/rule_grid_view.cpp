@@ -125,17 +125,18 @@ void TRuleGridView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) ClickCurrentCell();
 }
 
-// Every key is reported; a key that the grid's own navigation moves the cell with then counts
-// as a click on the cell it reaches.
+// Every key is reported; a key that the grid's own navigation moves the cell or the selection
+// with then counts as a click on the cell it reaches.
 void TRuleGridView::keyPressEvent(QKeyEvent* event) {
   emit KeyDown(event->key(), event->modifiers());
   if (MovesActiveCell(event->key(), event->modifiers())) {
     event->accept();
     return;
   }
-  const QModelIndex before = currentIndex();
+  const QModelIndex current = currentIndex();
+  const QItemSelection selection = selectionModel()->selection();
   QTableView::keyPressEvent(event);
-  if (currentIndex() != before) ClickCurrentCell();
+  if (currentIndex() != current || selectionModel()->selection() != selection) ClickCurrentCell();
 }
 
 void TRuleGridView::keyReleaseEvent(QKeyEvent* event) {
@@ -179,8 +180,10 @@ CellRange TRuleGridView::SelectedRange() const {
     range.LastColumn = std::max(range.LastColumn, part.right() + 1);
   }
   // Whole rows and columns reach to the sheet's edge, as a heading selects them.
-  if (range.FirstRow == 1 && range.LastRow == FModel.rowCount()) range.LastRow = kMaxRows;
-  if (range.FirstColumn == 1 && range.LastColumn == FModel.columnCount()) {
+  if (range.FirstRow == 1 && range.LastRow == FModel.rowCount() && range.LastRow > 1) {
+    range.LastRow = kMaxRows;
+  }
+  if (range.FirstColumn == 1 && range.LastColumn == FModel.columnCount() && range.LastColumn > 1) {
     range.LastColumn = kMaxColumns;
   }
   return range;

@@ -1,5 +1,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLocale>
@@ -281,6 +283,7 @@ class GridTest : public QObject {
     QVERIFY(Config().Modified);
 
     Config().SelectedRow = 9;  // far below the table
+    Book().SetSelection({9, 1, 9, kMaxColumns});
     Grid().SpreadsheetMenuPasteClick();
     QCOMPARE(Config().RuleCount, 4);
     QCOMPARE(Kind(4), rkZonal);
@@ -292,7 +295,7 @@ class GridTest : public QObject {
     });
     Config().MimicBook = std::move(read);
     Grid().SetUpWorkbook(false);
-    Config().SelectedRow = 1;
+    ClickRowHeading(1);
     Grid().SpreadsheetMenuPasteClick();
     QCOMPARE(Config().RuleCount, 4);
     QCOMPARE(Kind(1), rkZonal);
@@ -380,11 +383,17 @@ class GridTest : public QObject {
     Key(Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(Book().Selection().LastRow, 2);
     QCOMPARE(Caption(), UiText(65205));
-    QCOMPARE(Config().SelectedRow, 0);
+    QCOMPARE(PopupEnabling(), (Enabling{true, false, false, false, false, false}));
     ClickRowHeading(2);
     Key(Qt::Key_PageDown);
     QVERIFY(Active().Row > 2);
     QCOMPARE(Config().SelectedRow, 0);
+    ClickRowHeading(2);
+    QTest::keyClick(View(), Qt::Key_A, Qt::ControlModifier);  // every cell
+    QCOMPARE(PopupEnabling(), (Enabling{true, false, false, false, false, false}));
+    Config().SelectedRow = 2;
+    Grid().SpreadsheetMenuCutClick();
+    QCOMPARE(Config().RuleCount, 40);
   }
 
   void arrowKeysMoveTheActiveCellAndStopAtTheBorders() {
@@ -437,6 +446,17 @@ class GridTest : public QObject {
     ClickCell(2, 2);
     QCOMPARE(PopupEnabling(), (Enabling{true, false, false, false, false, false}));
     QCOMPARE(Find<QAction>("SpreadsheetMenuAutosize")->text(), QString("Auto&si&ze"));
+
+    ClickRowHeading(1);  // a right click keeps the selection the popup acts on
+    const QPoint cell = View()->visualRect(View()->model()->index(2, 3)).center();
+    QTest::mousePress(View()->viewport(), Qt::RightButton, {}, cell);
+    QContextMenuEvent popup(QContextMenuEvent::Mouse, cell, View()->viewport()->mapToGlobal(cell));
+    QApplication::sendEvent(View()->viewport(), &popup);
+    QVERIFY(Find<QMenu>("PopupMenu")->isVisible());
+    QVERIFY(Enabled("SpreadsheetMenuCut"));
+    QCOMPARE(Config().SelectedRow, 1);
+    QCOMPARE(Active().Row, 1);
+    Find<QMenu>("PopupMenu")->hide();
   }
 
   void commandsWithoutARuleRowDoNothing() {
