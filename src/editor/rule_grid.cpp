@@ -224,7 +224,7 @@ void TRuleGrid::AppendOrOverwrite(RuleKind kind) {
   RenderRule(row);
   if (row <= count) return;
   ChangeRuleCount(count + 1);
-  SelectCell(count + 2, TextSheet().ActiveCell().Column);
+  SelectCell(FConfiguration.RuleCount + 1, TextSheet().ActiveCell().Column);
   if (FWindow.DataPanelVisible()) FView->setFocus();
   TextSheet().ShowActiveCell();
 }
@@ -257,7 +257,8 @@ void TRuleGrid::MimicBookClick(int row, int column) {
     ClickCell(row);
     return;
   }
-  FConfiguration.SelectedRow = column > 0 ? 0 : std::max(row, 0);
+  // A row heading, a column heading or the corner (neither).
+  FConfiguration.SelectedRow = std::max(row, 0);
   FConfiguration.SelectedColumn = row > 0 ? 0 : std::max(column, 0);
   SetCaptionOfRow(FConfiguration.SelectedRow);
 }

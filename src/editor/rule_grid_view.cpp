@@ -144,10 +144,15 @@ void TRuleGridView::keyReleaseEvent(QKeyEvent* event) {
   emit KeyUp(event->key(), event->modifiers());
 }
 
+// Focus that comes with a click leaves the grid where it is: the click lands on the cell under
+// the pointer, which must not scroll away before it.
 void TRuleGridView::focusInEvent(QFocusEvent* event) {
   QTableView::focusInEvent(event);
-  emit Enter();
+  if (event->reason() != Qt::MouseFocusReason) emit Enter();
 }
+
+// Typing does not jump to a rule whose text starts with the letters typed.
+void TRuleGridView::keyboardSearch(const QString& /*search*/) {}
 
 void TRuleGridView::contextMenuEvent(QContextMenuEvent* event) {
   event->accept();

@@ -29,6 +29,8 @@ class TRuleGridView : public QTableView {
   int PixelsOfWidth(int units) const;
   int UnitsOfPixels(int pixels) const;
 
+  void keyboardSearch(const QString& search) override;
+
   static bool IsArrowKey(int key);
   // The arrows without a modifier or with Ctrl alone: KeyDown moves the active cell for them.
   static bool MovesActiveCell(int key, Qt::KeyboardModifiers modifiers);

@@ -396,6 +396,21 @@ class GridTest : public QObject {
     QCOMPARE(Config().RuleCount, 40);
   }
 
+  void focusShowsTheActiveCellUnlessAClickBringsIt() {
+    AddRules(60);
+    ClickCell(1, 1);
+    Find<QTabWidget>("RulePageControl")->setFocus();
+    View()->scrollToBottom();
+    View()->setFocus(Qt::TabFocusReason);
+    QVERIFY(View()->viewport()->rect().contains(View()->visualRect(View()->currentIndex())));
+
+    Find<QTabWidget>("RulePageControl")->setFocus();
+    View()->scrollToBottom();
+    const QModelIndex cell = View()->model()->index(55, 2);
+    QTest::mouseClick(View()->viewport(), Qt::LeftButton, {}, View()->visualRect(cell).center());
+    QCOMPARE(Active(), (CellRef{56, 3}));
+  }
+
   void arrowKeysMoveTheActiveCellAndStopAtTheBorders() {
     AddThreeRules();
     ClickCell(4, 1);
