@@ -41,7 +41,10 @@ class TRuleGrid : public QObject {
   // The editor's captions and fields that the rule text reads; the built-in ones when unset.
   std::function<RuleTextContext()> TextContext;
 
+  // The three sheets' column widths, the headed rule text sheet of count + 1 rows and the
+  // settings cells that need no confirmation; clear empties the rule data and rule text rows.
   void SetUpWorkbook(bool clear);
+  // Row n, or rows 1..count, of the rule text sheet from the rule data sheet.
   void RenderRule(std::int32_t n);
   void RenderAll();
 
