@@ -4,11 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <future>
 #include <iostream>
 #include <mutex>
@@ -18,7 +16,6 @@
 #include <vector>
 
 #include "app/trvcfg_commands.h"
-#include "files/rule_file.h"
 #include "flash/binary_image.h"
 #include "flash/m16c_flash.h"
 #include "model/configuration.h"
@@ -34,23 +31,11 @@ namespace {
 
 constexpr std::uint32_t kImageBase = ConfigurationImage::ImageBase;
 constexpr std::uint32_t kImageSize = ConfigurationImage::kSize;
-constexpr std::uint8_t kErasedByte = 0xFF;
-constexpr std::size_t kFormatVersionLength = 4;
 constexpr int kErrorStatus = 1;
 
 // The options dialog's Software IDs, in its order.
 const std::vector<std::string> kDefaultSoftwareIDs{"3C-91-5E-07-B4-22-D8", "6F-0A-83-E1-4D-19-C5",
                                                    "90-7B-2E-58-F3-A6-01"};
-
-std::string LowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-std::string Extension(const std::filesystem::path& path) {
-  return LowerCase(path.extension().string());
-}
 
 // Where and how the controller is reached.
 struct LineChoice {
@@ -196,53 +181,6 @@ bool RunFlashJob(const LineChoice& line, Direction direction, TFlashOptions opti
   return !failed;
 }
 
-// The file as File Open reads it; the rule file whose time the image records is the file itself.
-ConfigurationImage EncodeRuleFile(const std::filesystem::path& file) {
-  const std::filesystem::path path = std::filesystem::absolute(file);
-  Configuration configuration(path.parent_path(), path.parent_path());
-  const RuleFileLoad load = LoadRuleFile(path, configuration);
-  if (load.Message && load.Message->IsError) throw std::runtime_error(load.Message->Text);
-  if (load.Message) std::cerr << load.Message->Text << '\n';
-  configuration.RuleFileName = path.string();
-  return EncodeImage(configuration);
-}
-
-// As the progress dialog fills its image: erased bytes leave their cells empty.
-TBinaryImage SendImage(const ConfigurationImage& configuration) {
-  TBinaryImage image(kImageBase, kImageSize);
-  for (std::uint32_t offset = 0; offset < kImageSize; ++offset) {
-    const std::uint8_t byte = configuration.Byte(offset);
-    if (byte != kErasedByte) image.SetCell(kImageBase + offset, byte);
-  }
-  return image;
-}
-
-ConfigurationImage ReadBackImage(const TBinaryImage& image) {
-  ConfigurationImage configuration;
-  for (std::uint32_t offset = 0; offset < kImageSize; ++offset) {
-    configuration.SetByte(offset, image.OutByte(kImageBase + offset));
-  }
-  return configuration;
-}
-
-bool HoldsConfiguration(const ConfigurationImage& image) {
-  const auto version = image.Data().begin();
-  return !std::all_of(version, version + kFormatVersionLength,
-                      [](std::uint8_t byte) { return byte == kErasedByte; });
-}
-
-void WriteImageFile(const ConfigurationImage& image, const std::filesystem::path& path) {
-  if (Extension(path) == ".hex") {
-    SendImage(image).SaveToHexFile(path.string());
-    return;
-  }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(image.Data().data()),
-            static_cast<std::streamsize>(image.Data().size()));
-  out.close();
-  if (!out) throw std::runtime_error(path.string() + ": could not be written");
-}
-
 struct GetOutputs {
   std::vector<std::filesystem::path> RuleFiles;
   std::vector<std::filesystem::path> Images;
@@ -251,13 +189,12 @@ struct GetOutputs {
 GetOutputs ParseGetOutputs(const CommandArguments& arguments) {
   GetOutputs outputs;
   for (const std::string& file : arguments.Values("-o")) {
-    if (Extension(file) != ".trv") throw UsageError("-o: the rule data file is a .trv file");
+    if (LowerCaseExtension(file) != ".trv")
+      throw UsageError("-o: the rule data file is a .trv file");
     outputs.RuleFiles.emplace_back(file);
   }
   for (const std::string& file : arguments.Values("--image")) {
-    if (Extension(file) != ".bin" && Extension(file) != ".hex") {
-      throw UsageError("--image: the image goes to a .bin or a .hex file");
-    }
+    if (!IsImageFile(file)) throw UsageError("--image: the image goes to a .bin or a .hex file");
     outputs.Images.emplace_back(file);
   }
   if (outputs.RuleFiles.empty() && outputs.Images.empty()) {
@@ -276,7 +213,11 @@ void SetConfigurationRange(TM16CFlash& flash) {
 int SendCommand(const std::vector<std::string>& words) {
   const CommandArguments arguments(words, WithLineOptions({}));
   const LineChoice line = ParseLineChoice(arguments);
-  TBinaryImage image = SendImage(EncodeRuleFile(arguments.OnlyPositional()));
+  const Configuration configuration = LoadConfiguration(arguments.OnlyPositional());
+  if (configuration.RuleCount == 0) {
+    throw std::runtime_error(ActiveText(string_id::kNoRulesDefined));
+  }
+  TBinaryImage image = ImageCells(EncodeImage(configuration));
   const bool sent =
       RunFlashJob(line, Direction::Send, kDefaultFlashOptions, SetConfigurationRange, &image);
   return sent ? 0 : kErrorStatus;
@@ -291,7 +232,7 @@ int GetCommand(const std::vector<std::string>& words) {
   if (!RunFlashJob(line, Direction::Get, {ofRead, ofVerify}, SetConfigurationRange, &image)) {
     return kErrorStatus;
   }
-  const ConfigurationImage got = ReadBackImage(image);
+  const ConfigurationImage got = ImageOfCells(image);
   if (!HoldsConfiguration(got)) {
     throw std::runtime_error(ActiveText(string_id::kNoConfigurationData));
   }
@@ -304,7 +245,8 @@ int FlashCommand(const std::vector<std::string>& words) {
   const CommandArguments arguments(words, WithLineOptions({}));
   const LineChoice line = ParseLineChoice(arguments);
   const std::string file = arguments.OnlyPositional();
-  if (Extension(file) != ".hex") throw UsageError("flash programs an Intel HEX (.hex) file");
+  if (LowerCaseExtension(file) != ".hex")
+    throw UsageError("flash programs an Intel HEX (.hex) file");
   const auto setUp = [&](TM16CFlash& flash) { flash.SetFilename(file); };
   return RunFlashJob(line, Direction::Send, kDefaultFlashOptions, setUp, nullptr) ? 0
                                                                                   : kErrorStatus;
@@ -317,7 +259,8 @@ int ReadCommand(const std::vector<std::string>& words) {
   const std::uint32_t start = ParseNumber(arguments.RequiredValue("--start"), "--start");
   const std::uint32_t size = ParseNumber(arguments.RequiredValue("--size"), "--size");
   const std::string output = arguments.RequiredValue("-o");
-  if (Extension(output) != ".hex") throw UsageError("-o: a read goes to an Intel HEX (.hex) file");
+  if (LowerCaseExtension(output) != ".hex")
+    throw UsageError("-o: a read goes to an Intel HEX (.hex) file");
   const auto setUp = [&](TM16CFlash& flash) {
     flash.SetFlashStart(start);
     flash.SetFlashSize(size);

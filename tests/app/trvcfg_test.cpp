@@ -254,6 +254,12 @@ TEST_F(TrvcfgTest, FileWithoutRulesWarnsAndStillEncodes) {
             "The selected rule data file (" + file + ")\ndoes not contain any rule information.\n");
   ASSERT_EQ(Trvcfg({"encode", file, "-o", Path("empty.bin")}).Status, 0);
   EXPECT_THAT(StreamWords(ReadAll(Path("empty.bin"))), ElementsAre(0xA808));
+
+  // A send is refused before any port is touched.
+  const ProgramRun send = Trvcfg({"send", file, "--port", "COM8"});
+  EXPECT_EQ(send.Status, 1);
+  EXPECT_THAT(send.Err,
+              HasSubstr("No rules are currently defined, so this operation cannot proceed."));
 }
 
 }  // namespace
