@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/device_types.h"
+#include "model/event_selection.h"
 
 namespace trv {
 
@@ -13,25 +14,7 @@ namespace {
 
 using namespace event_criteria;
 
-// Event indices in EventSelection order.
-enum Event : int {
-  kFire,
-  kPreAlarm,
-  kNonFire,
-  kInTest,
-  kFault,
-  kDeviceTest,
-  kEnabled,
-  kDisabled,
-  kCommsFail,
-  kDay,
-  kNight,
-  kDelaysActive,
-  kEvacuate,
-  kSilence,
-  kReset,
-  kPowerOK,
-};
+using namespace event_index;
 
 constexpr EventAvailability Entry(int defaultEvent, std::initializer_list<int> events) {
   EventAvailability entry{defaultEvent, {}};

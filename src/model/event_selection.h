@@ -33,6 +33,28 @@ inline constexpr std::array<EventCheckBox, kEventCount> kEventCheckBoxes{{
     {"EventPowerOKCheckBox", "Power OK"},
 }};
 
+// Event indices in the order of kEventCheckBoxes.
+namespace event_index {
+enum Event : int {
+  kFire,
+  kPreAlarm,
+  kNonFire,
+  kInTest,
+  kFault,
+  kDeviceTest,
+  kEnabled,
+  kDisabled,
+  kCommsFail,
+  kDay,
+  kNight,
+  kDelaysActive,
+  kEvacuate,
+  kSilence,
+  kReset,
+  kPowerOK,
+};
+}  // namespace event_index
+
 // The Events field of event rules: for event i, bit 2i = checked and bit 2i+1 = enabled when the
 // rule was set. A box checked while disabled does not count.
 class EventSelection {

@@ -5,30 +5,14 @@
 #include <initializer_list>
 
 #include "model/device_types.h"
+#include "model/event_selection.h"
 
 namespace trv {
 namespace {
 
 using namespace event_criteria;
 
-enum Event : int {
-  kFire,
-  kPreAlarm,
-  kNonFire,
-  kInTest,
-  kFault,
-  kDeviceTest,
-  kEnabled,
-  kDisabled,
-  kCommsFail,
-  kDay,
-  kNight,
-  kDelaysActive,
-  kEvacuate,
-  kSilence,
-  kReset,
-  kPowerOK,
-};
+using namespace event_index;
 
 EventAvailability Expected(int defaultEvent, std::initializer_list<int> events) {
   EventAvailability availability{defaultEvent, {}};
