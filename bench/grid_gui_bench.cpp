@@ -95,6 +95,12 @@ void OpenGridOn5000Rules(benchmark::State& state) {
 }
 BENCHMARK(OpenGridOn5000Rules)->Unit(benchmark::kMillisecond);
 
+// A new main window on 5,000 rules, shown and painted.
+void ShowWindowOn5000Rules(benchmark::State& state) {
+  for (auto _ : state) GridWindow().Paint();
+}
+BENCHMARK(ShowWindowOn5000Rules)->Unit(benchmark::kMillisecond);
+
 void CutAndPasteRule1Of5000(benchmark::State& state) {
   GridWindow window;
   for (auto _ : state) {
