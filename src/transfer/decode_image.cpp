@@ -15,54 +15,24 @@
 #include "model/windows1252.h"
 #include "model/zone_range.h"
 #include "transfer/rule_word.h"
+#include "transfer/rule_word_layout.h"
 
 namespace trv {
 
 namespace {
+
+using namespace rule_word_layout;
 
 using Image = ConfigurationImage;
 
 constexpr std::uint16_t kErasedWord = 0xFFFF;
 
 // Control word subtypes.
-constexpr std::int32_t kBoardsSubtype = 4;
-constexpr std::int32_t kVdsSubtype = 5;
-constexpr std::int32_t kNetworkSubtype = 6;
-constexpr std::int32_t kRuleHeaderSubtype = 7;
 
-constexpr std::int32_t kZonesPerZoneWord = 4096;
 // DeviceType of an event rule until its RuleEnd word gives one.
 constexpr std::int32_t kDeviceTypeUnknown = -1;
 constexpr std::int32_t kMinInterval = 2;
 constexpr std::int32_t kMaxInterval = 120;
-
-struct EventBit {
-  unsigned Bit;
-  int Event;
-};
-
-// Events word of event rules: Fault may come in any of bits 8, 4 and 0.
-constexpr std::array<EventBit, 11> kEventRuleBits{{
-    {11, 0},  // Fire
-    {10, 1},  // PreAlarm
-    {9, 2},   // Non-Fire/Aux
-    {3, 5},   // (Device Test)
-    {8, 4},   // Fault of a device
-    {0, 4},   // Fault, non-loop
-    {4, 4},   // Fault, non-device
-    {6, 7},   // Disabled
-    {2, 8},   // Comms Fail
-    {5, 9},   // Day
-    {1, 12},  // Evacuate
-}};
-
-constexpr std::array<EventBit, 5> kGeneralEventBits{{
-    {0, 0},   // Fire
-    {1, 4},   // Fault
-    {2, 7},   // Disabled
-    {3, 3},   // Test
-    {4, 15},  // Power OK
-}};
 
 // Bits of the Events word that tell the zonal event choice.
 constexpr std::uint16_t kZonalFireBit = 0x800;
@@ -374,7 +344,7 @@ void StreamDecoder::DecodeEventSource(RuleRecord& rule) {
   rule.DeviceType = kDeviceTypeUnknown;
   std::uint16_t events = 0;
   if (!FCursor.Take(events)) return;
-  rule.Events = CheckedEvents(events, kEventRuleBits);
+  rule.Events = CheckedEvents(events, kEventRuleBits) | CheckedEvents(events, kFaultBits);
   bool module = false;
   if (rule.Kind == rkEventLocal) DecodeLocalSource(rule, module);
   if (rule.Kind == rkEventNetwork) DecodeNetworkSource(rule, module);

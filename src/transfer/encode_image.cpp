@@ -14,12 +14,15 @@
 #include "model/rule_record.h"
 #include "model/windows1252.h"
 #include "model/zone_range.h"
+#include "transfer/rule_word_layout.h"
 #include "transfer/time_stamp.h"
 #include "transfer/user_name.h"
 
 namespace trv {
 
 namespace {
+
+using namespace rule_word_layout;
 
 using Image = ConfigurationImage;
 
@@ -30,46 +33,11 @@ constexpr std::string_view kUnknownUserName = "This is a User Name";
 constexpr char kTextPadding = ' ';
 constexpr std::uint8_t kBlank = 0x20;
 
-// Control word subtypes.
-constexpr unsigned kBoardsSubtype = 4;
-constexpr unsigned kVdsSubtype = 5;
-constexpr unsigned kNetworkSubtype = 6;
-constexpr unsigned kRuleHeaderSubtype = 7;
-
 // Events word payloads of the board event choices and of the zonal choices by index.
 constexpr std::int32_t kFireEvents = 0x800;
 constexpr std::int32_t kFaultTestDisableEvents = 0x1C0;
 constexpr std::array<std::int32_t, 5> kZonalEvents{kFireEvents, kFaultTestDisableEvents, 0x100,
                                                    0x080, 0x040};
-
-struct EventBit {
-  int Event;
-  unsigned Bit;
-};
-
-// Bits of the Events word of event rules; Fault (event 4) goes to bit 0, 4 or 8 by the rule.
-constexpr std::array<EventBit, 8> kEventRuleBits{{
-    {0, 11},  // Fire
-    {1, 10},  // PreAlarm
-    {2, 9},   // Non-Fire/Aux
-    {7, 6},   // Disabled
-    {9, 5},   // Day
-    {5, 3},   // (Device Test)
-    {8, 2},   // Comms Fail
-    {12, 1},  // Evacuate
-}};
-constexpr int kFaultEvent = 4;
-constexpr unsigned kDeviceFaultBit = 8;
-constexpr unsigned kNonDeviceFaultBit = 4;
-constexpr unsigned kNonLoopFaultBit = 0;
-
-constexpr std::array<EventBit, 5> kGeneralEventBits{{
-    {0, 0},   // Fire
-    {4, 1},   // Fault
-    {7, 2},   // Disabled
-    {3, 3},   // Test
-    {15, 4},  // Power OK
-}};
 
 constexpr unsigned kVirtualLoopBit = 10;
 constexpr unsigned kModuleBit = 11;
@@ -77,7 +45,6 @@ constexpr unsigned kSystemBit = 8;
 constexpr unsigned kTurnOffBit = 10;
 constexpr unsigned kSteadyBit = 9;
 constexpr unsigned kRelayBit = 11;
-constexpr std::int64_t kZonesPerZoneWord = 4096;
 
 // Counts every word the rules need but stores only those that leave the last word free.
 class StreamWriter {
@@ -139,7 +106,7 @@ std::int32_t EventRulePayload(const RuleRecord& rule, bool network) {
   for (const EventBit& entry : kEventRuleBits) {
     if (selection.IsSelected(entry.Event)) payload |= 1 << entry.Bit;
   }
-  if (selection.IsSelected(kFaultEvent)) {
+  if (selection.IsSelected(event_index::kFault)) {
     // A network rule has no loop: its Loop field holds whatever the previous rule left there.
     unsigned bit = rule.DeviceType > -2 ? kDeviceFaultBit : kNonDeviceFaultBit;
     if (!network && rule.Loop <= -2) bit = kNonLoopFaultBit;
