@@ -8,6 +8,7 @@
 #include "editor/rule_grid_view.h"
 #include "editor/rule_grid_window.h"
 #include "model/controller_settings.h"
+#include "model/rule_workbook.h"
 #include "model/string_ids.h"
 #include "model/string_table.h"
 #include "shell/ui_text.h"
@@ -16,21 +17,9 @@ namespace trv {
 
 namespace {
 
-constexpr int kSetUpColumns = 100;
-constexpr int kSetUpColumnWidth = 2000;
-constexpr int kRuleTextColumnWidth = 3150;
 constexpr int kRuleTextColumnCount = static_cast<int>(kRuleTextColumns);
-// Set-up clears at least these rows of the rule sheets, and every row that holds data.
-constexpr int kClearedRows = 512;
-constexpr int kClearedRuleDataColumns = 100;
 // A rule row as the popup commands cut, copy and paste it.
 constexpr int kRuleRowColumns = 256;
-
-constexpr std::array kRuleTextHeadings{
-    string_id::kRuleHeading,  string_id::kPanelHeading,   string_id::kLoopHeading,
-    string_id::kZoneHeading,  string_id::kAddressHeading, string_id::kDeviceHeading,
-    string_id::kEventHeading, string_id::kOutputHeading,  string_id::kChannelHeading};
-static_assert(kRuleTextHeadings.size() == kRuleTextColumns);
 
 }  // namespace
 
@@ -108,38 +97,7 @@ RuleTextContext TRuleGrid::CurrentTextContext() const {
 // Set up the workbook.
 
 void TRuleGrid::SetUpWorkbook(bool clear) {
-  for (int sheet = 1; sheet <= kWorkbookSheets; ++sheet) {
-    OnSheet(sheet, [this] { Book().SetColumnWidths(1, kSetUpColumns, kSetUpColumnWidth); });
-  }
-  SetUpRuleTextSheet();
-  WriteSetUpSettingsCells(Book(), FConfiguration.ControllerSettings, FConfiguration.RuleCount);
-  if (clear) ClearRuleSheets();
-  TextSheet();
-}
-
-void TRuleGrid::SetUpRuleTextSheet() {
-  Workbook& book = TextSheet();
-  book.SetMaxColumn(kRuleTextColumnCount);
-  book.SetMaxRow(RowsShownFor(FConfiguration.RuleCount));
-  for (int column = 1; column <= kRuleTextColumnCount; ++column) {
-    book.SetColumnHeading(column, ActiveText(kRuleTextHeadings[column - 1]));
-  }
-  book.SetColumnWidths(1, kRuleTextColumnCount, kRuleTextColumnWidth);
-  SelectCell(1, 1);
-}
-
-// Rows a larger rule list left behind are cleared too, so that nothing stale comes back.
-void TRuleGrid::ClearRuleSheets() {
-  const auto clearRows = [this](int sheet, int columns) {
-    const int rows = std::max(kClearedRows, Book().LastRow(sheet));
-    OnSheet(sheet, [&] { Book().ClearRange({1, 1, std::min(rows, kMaxRows), columns}); });
-  };
-  clearRows(kRuleDataSheet, kClearedRuleDataColumns);
-  clearRows(kRuleTextSheet, kRuleTextColumnCount);
-}
-
-int TRuleGrid::RowsShownFor(std::int32_t count) {
-  return std::clamp(count + 1, 1, kMaxRows);
+  trv::SetUpWorkbook(FConfiguration, clear);
 }
 
 // Rule text.
@@ -176,7 +134,7 @@ bool TRuleGrid::RoomForAnotherRule() const {
 void TRuleGrid::ChangeRuleCount(std::int32_t count) {
   const std::int32_t previous = FConfiguration.RuleCount;
   FConfiguration.RuleCount = count;
-  TextSheet().SetMaxRow(RowsShownFor(count));
+  TextSheet().SetMaxRow(RuleTextRowsShown(count));
   if (previous == 0 && count == 1) FWindow.EnableRuleListCommands(true);
   if (previous > 0 && count == 0) FWindow.EnableRuleListCommands(false);
 }

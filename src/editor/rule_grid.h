@@ -83,10 +83,7 @@ class TRuleGrid : public QObject {
   // Runs operation with sheet selected, then selects the rule text sheet again.
   template <typename Operation>
   void OnSheet(int sheet, Operation operation);
-  void SetUpRuleTextSheet();
-  void ClearRuleSheets();
   // The rules and the empty row after them.
-  static int RowsShownFor(std::int32_t count);
   RuleTextContext CurrentTextContext() const;
 
   bool IsRule(std::int32_t row) const { return row >= 1 && row <= FConfiguration.RuleCount; }
