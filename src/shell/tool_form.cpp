@@ -206,6 +206,7 @@ void TToolForm::FormCreate() {
   if (SetUpWorkbook) SetUpWorkbook(true);
   FConfiguration.Modified = false;
   FDocked = true;
+  ResetRuleListCommands();
   RulePageControl->setCurrentWidget(ControllerTabSheet);
   CBEGroupBox->hide();
   SetUpFileDialogs();
@@ -290,6 +291,12 @@ void TToolForm::EnableRuleListCommands(bool enabled) {
   for (const char* name : {"MenuFileSaveAs", "MenuFilePrint", "MenuConnectSendRule"}) {
     if (auto* action = findChild<QAction*>(name)) action->setEnabled(enabled);
   }
+}
+
+// After a reset: nothing to save or print yet; Send stays offered and says why it cannot run.
+void TToolForm::ResetRuleListCommands() {
+  EnableRuleListCommands(false);
+  if (auto* send = findChild<QAction*>("MenuConnectSendRule")) send->setEnabled(true);
 }
 
 void TToolForm::RefreshTitle() {

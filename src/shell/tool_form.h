@@ -102,6 +102,7 @@ class TToolForm : public QMainWindow, public RuleGridWindow {
   void FormDockDrop();
   void DataPanelEndDock();
   void DataPanelResize();
+  void ResetRuleListCommands();
   int CurrentDataPanelWidth() const;
   void RememberDataPanelWidth();
   void ShowSystemError(const std::error_code& error);

@@ -79,6 +79,9 @@ class ToolFormTest : public QObject {
     QVERIFY(!Find<QAction>("ViewEditorMenuItem")->isVisible());
     QVERIFY(Checked("ViewEditorMenuItem") && Checked("SpreadsheetMenuItem"));
     QVERIFY(Find<QObject>("ControlMenu"));
+    QVERIFY(!Find<QAction>("MenuFileSaveAs")->isEnabled());
+    QVERIFY(!Find<QAction>("MenuFilePrint")->isEnabled());
+    QVERIFY(Find<QAction>("MenuConnectSendRule")->isEnabled());
   }
 
   void rejoinsCommandLineParametersUntilTheTextNamesARuleFile() {
