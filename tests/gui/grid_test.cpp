@@ -14,8 +14,8 @@
 
 #include "editor/rule_grid.h"
 #include "editor/rule_grid_view.h"
+#include "main_window_test.h"
 #include "model/zone_range.h"
-#include "scripted_dialogs.h"
 #include "shell/tool_form.h"
 #include "shell/ui_text.h"
 
@@ -45,20 +45,10 @@ constexpr std::array kPopupEntries{"SpreadsheetMenuAutosize", "SpreadsheetMenuCu
 
 }  // namespace
 
-class GridTest : public QObject {
+class GridTest : public test::MainWindowTest {
   Q_OBJECT
 
  private:
-  std::unique_ptr<TToolForm> FForm;
-  test::ScriptedDialogs* FDialogs = nullptr;
-  QTemporaryDir FDirectory;
-
-  template <typename T>
-  T* Find(const char* name) {
-    T* found = FForm->findChild<T*>(name);
-    if (!found) qFatal("no control named %s", name);
-    return found;
-  }
   TRuleGrid& Grid() { return FForm->Grid(); }
   Configuration& Config() { return FForm->Config(); }
   Workbook& Book() { return Config().MimicBook; }
@@ -115,24 +105,11 @@ class GridTest : public QObject {
   }
 
   void init() {
-    ResetActiveStrings();
-    const std::filesystem::path directory = FDirectory.path().toStdString();
-    FForm = std::make_unique<TToolForm>(directory / "trv-config", directory / "Data");
-    auto dialogs = std::make_unique<test::ScriptedDialogs>();
-    FDialogs = dialogs.get();
-    FForm->SetDialogs(std::move(dialogs));
-    FForm->show();
-    FForm->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(FForm.get()));
+    OpenWindow();
     Find<QTabWidget>("RulePageControl")->setCurrentWidget(Find<QWidget>("BoardRuleTabSheet"));
   }
 
-  void cleanup() {
-    QVERIFY2(FDialogs->Unexpected().empty(),
-             qPrintable(FDialogs->Unexpected().empty() ? "" : FDialogs->Unexpected().front()));
-    Config().Modified = false;
-    FForm.reset();
-  }
+  void cleanup() { CloseWindow(); }
 
   void modelFollowsEveryCommandConsistently() {
     QAbstractItemModelTester tester(View()->model(),

@@ -9,26 +9,16 @@
 #include <QTest>
 #include <fstream>
 
-#include "scripted_dialogs.h"
+#include "main_window_test.h"
 #include "shell/language_module.h"
 #include "shell/ui_text.h"
 
 using namespace trv;
 
-class ToolFormTest : public QObject {
+class ToolFormTest : public test::MainWindowTest {
   Q_OBJECT
 
  private:
-  std::unique_ptr<TToolForm> FForm;
-  test::ScriptedDialogs* FDialogs = nullptr;
-  QTemporaryDir FDirectory;
-
-  template <typename T>
-  T* Find(const char* name) {
-    T* found = FForm->findChild<T*>(name);
-    if (!found) qFatal("no control named %s", name);
-    return found;
-  }
   QTabWidget* Pages() { return Find<QTabWidget>("RulePageControl"); }
   QDockWidget* DataPanel() { return Find<QDockWidget>("DataPanel"); }
   void Click(const char* action) { Find<QAction>(action)->trigger(); }
@@ -47,24 +37,8 @@ class ToolFormTest : public QObject {
  private slots:
   void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-  void init() {
-    ResetActiveStrings();
-    const std::filesystem::path directory = FDirectory.path().toStdString();
-    FForm = std::make_unique<TToolForm>(directory / "trv-config", directory / "Data");
-    auto dialogs = std::make_unique<test::ScriptedDialogs>();
-    FDialogs = dialogs.get();
-    FForm->SetDialogs(std::move(dialogs));
-    FForm->show();
-    QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-  }
-
-  void cleanup() {
-    QVERIFY2(FDialogs->Unexpected().empty(),
-             qPrintable(FDialogs->Unexpected().empty() ? "" : FDialogs->Unexpected().front()));
-    FForm->Config().Modified = false;
-    FForm.reset();
-    ResetActiveStrings();
-  }
+  void init() { OpenWindow(); }
+  void cleanup() { CloseWindow(); }
 
   void startsWithTheLayoutOfTheMainWindow() {
     QCOMPARE(FForm->size(), QSize(788, 674));
