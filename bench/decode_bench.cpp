@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "bench_rules.h"
 #include "model/configuration.h"
 #include "transfer/decode_image.h"
 #include "transfer/encode_image.h"
@@ -12,21 +13,11 @@
 namespace trv {
 namespace {
 
-constexpr std::int32_t kFireAndFault = 0b11 | 0b11 << 8;
-
 // 3,800 Event (Local) rules of eight words: 30,401 of the 30,463 words.
 ConfigurationImage FullLocalRuleImage() {
   Configuration configuration("/nonexistent/trv-bench", "/nonexistent/trv-bench");
   for (int n = 0; n < 3800; ++n) {
-    configuration.StoreRule(n + 1, {.Kind = rkEventLocal,
-                                    .Panel = n % 8,
-                                    .Loop = 1 + n % 8,
-                                    .Zone = 1 + n % 255,
-                                    .Address = 1 + n % 99,
-                                    .DeviceType = n % 2 == 0 ? 3 : 257,
-                                    .Events = kFireAndFault,
-                                    .Modifier = n % 3 == 0 ? 1 : 0,
-                                    .Output = 0x8200 + n % 512});
+    configuration.StoreRule(n + 1, bench::LocalRule(n));
   }
   configuration.RuleCount = 3800;
   ImageStamps stamps;

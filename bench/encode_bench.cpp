@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_rules.h"
 #include "files/rule_file.h"
 #include "files/workbook_file.h"
 #include "model/configuration.h"
@@ -16,19 +17,7 @@
 namespace trv {
 namespace {
 
-constexpr std::int32_t kFireAndFault = 0b11 | 0b11 << 8;
-
-RuleRecord LocalRule(int n) {
-  return {.Kind = rkEventLocal,
-          .Panel = n % 8,
-          .Loop = 1 + n % 8,
-          .Zone = 1 + n % 255,
-          .Address = 1 + n % 99,
-          .DeviceType = n % 2 == 0 ? 3 : 257,
-          .Events = kFireAndFault,
-          .Modifier = n % 3 == 0 ? 1 : 0,
-          .Output = 0x8200 + n % 512};
-}
+using bench::LocalRule;
 
 RuleRecord ZonalRule(int n) {
   return {.Kind = rkZonal,
