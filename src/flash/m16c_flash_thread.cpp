@@ -141,7 +141,8 @@ void TM16CFlashThread::Execute() {
   while (true) {
     FWake.wait(lock, [this] { return FWoken || FTerminate; });
     FWoken = false;
-    FAbortFlag = false;
+    // The flag was cleared when the last job ended; what it holds now was asked of this job
+    // between its start and this wake, and must not be lost.
     if (FTerminate) return;
     TBinaryImage* const image = std::exchange(FImage, nullptr);
     const TFlashJobSettings settings = FSettings;

@@ -186,6 +186,15 @@ TEST_F(M16CFlashTest, FlashDeviceDuringAJobAbortsItAndStartsNothing) {
   EXPECT_EQ(Line.OpenCount(), 2);
 }
 
+// An abort asked for before the woken worker has begun is that job's abort.
+TEST_F(M16CFlashTest, AbortRightAfterTheStartEndsThatJob) {
+  Flash.FlashDevice(Image);
+  Flash.AbortFlash();
+  EXPECT_EQ(Log.WaitForCompletions(1), std::vector<std::string>{"complete"});
+  WaitUntilIdle();
+  EXPECT_EQ(Line.OpenCount(), 0);
+}
+
 TEST_F(M16CFlashTest, DestructionAbortsTheRunningJobAndWaitsForIt) {
   std::promise<void> reached;
   OnStage = [&](TFlashProgress stage) {
