@@ -403,8 +403,11 @@ void StreamDecoder::DecodeDeviceType(RuleRecord& rule, bool module) {
   if (module && !IsModuleType(rule.DeviceType)) rule.DeviceType += kModuleTypeOffset;
 }
 
+// Blanks and control characters: those of ASCII, DEL, and the five bytes of the code page that
+// have no glyph and read as the control characters of the same number.
 bool IsTrimmed(unsigned char byte) {
-  return byte <= ' ';  // blanks and control characters
+  return byte <= ' ' || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F ||
+         byte == 0x90 || byte == 0x9D;
 }
 
 std::string DecodeUnitName(const Image& image, std::string_view defaultBaseName) {

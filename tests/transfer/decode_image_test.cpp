@@ -401,6 +401,14 @@ TEST(DecodeImageHeader, UnitNameEndsAtZeroAndFallsBackWhenBlank) {
   image.SetByte(Image::kUnitNameOffset + 5, 0);
   EXPECT_EQ(Decode(image).Settings.UnitName, "ABCDE");
 
+  // DEL and the five bytes without a glyph read as control characters and are trimmed too.
+  const std::string padded = "\x7F\x81 East\x9D\x7F";
+  for (std::size_t i = 0; i < padded.size(); ++i) {
+    image.SetByte(Image::kUnitNameOffset + i, static_cast<std::uint8_t>(padded[i]));
+  }
+  image.SetByte(Image::kUnitNameOffset + padded.size(), 0);
+  EXPECT_EQ(Decode(image).Settings.UnitName, "East");
+
   for (std::size_t i = 0; i < Image::kNameLength; ++i) {
     image.SetByte(Image::kUnitNameOffset + i, i % 2 == 0 ? ' ' : '\x01');
   }
