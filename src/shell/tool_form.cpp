@@ -179,7 +179,7 @@ void TToolForm::CreateMenus() {
 
   QMenu* connectMenu = bar->addMenu("&Connect");
   connectMenu->setObjectName("MenuConnect");
-  AddAction(connectMenu, "MenuConnectSendRule", "&Send Data to Unit");
+  AddAction(connectMenu, "MenuConnectSendRules", "&Send Data to Unit");
   AddAction(connectMenu, "MenuConnectGetRules", "&Get Data from Unit");
 
   QMenu* information = bar->addMenu("&Information");
@@ -288,7 +288,7 @@ bool TToolForm::DataPanelVisible() const {
 }
 
 void TToolForm::EnableRuleListCommands(bool enabled) {
-  for (const char* name : {"MenuFileSaveAs", "MenuFilePrint", "MenuConnectSendRule"}) {
+  for (const char* name : {"MenuFileSaveAs", "MenuFilePrint", "MenuConnectSendRules"}) {
     if (auto* action = findChild<QAction*>(name)) action->setEnabled(enabled);
   }
 }
@@ -296,7 +296,7 @@ void TToolForm::EnableRuleListCommands(bool enabled) {
 // After a reset: nothing to save or print yet; Send stays offered and says why it cannot run.
 void TToolForm::ResetRuleListCommands() {
   EnableRuleListCommands(false);
-  if (auto* send = findChild<QAction*>("MenuConnectSendRule")) send->setEnabled(true);
+  if (auto* send = findChild<QAction*>("MenuConnectSendRules")) send->setEnabled(true);
 }
 
 void TToolForm::RefreshTitle() {

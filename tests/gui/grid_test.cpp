@@ -160,7 +160,7 @@ class GridTest : public test::MainWindowTest {
     FForm->EnableRuleListCommands(false);
     AddRule(Rule(1));
     QVERIFY(Enabled("MenuFileSaveAs") && Enabled("MenuFilePrint") &&
-            Enabled("MenuConnectSendRule"));
+            Enabled("MenuConnectSendRules"));
     QVERIFY(Config().Modified);
     QCOMPARE(Active().Row, 2);
     QVERIFY(View()->hasFocus());
@@ -328,7 +328,7 @@ class GridTest : public test::MainWindowTest {
     Grid().SpreadsheetMenuDeleteClick();
     QCOMPARE(Config().RuleCount, 0);
     QVERIFY(!Enabled("MenuFileSaveAs") && !Enabled("MenuFilePrint") &&
-            !Enabled("MenuConnectSendRule"));
+            !Enabled("MenuConnectSendRules"));
   }
 
   void clicksLoadRulesAndSelectHeadings() {

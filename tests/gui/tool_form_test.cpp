@@ -55,7 +55,7 @@ class ToolFormTest : public test::MainWindowTest {
     QVERIFY(Find<QObject>("ControlMenu"));
     QVERIFY(!Find<QAction>("MenuFileSaveAs")->isEnabled());
     QVERIFY(!Find<QAction>("MenuFilePrint")->isEnabled());
-    QVERIFY(Find<QAction>("MenuConnectSendRule")->isEnabled());
+    QVERIFY(Find<QAction>("MenuConnectSendRules")->isEnabled());
   }
 
   void rejoinsCommandLineParametersUntilTheTextNamesARuleFile() {
