@@ -223,6 +223,7 @@ void TToolForm::SetUpFileDialogs() {
 }
 
 void TToolForm::SetTitle(const QString& fileName) {
+  FTitleFileName = fileName;
   const QString title = UiText(kWindowTitleId) + " - " + QFileInfo(fileName).fileName() + " - " +
                         RulePageControl->tabText(RulePageControl->currentIndex());
   setWindowTitle(title);
@@ -299,8 +300,10 @@ void TToolForm::ResetRuleListCommands() {
   if (auto* send = findChild<QAction*>("MenuConnectSendRules")) send->setEnabled(true);
 }
 
+// The file the title names stays until another is named: a file opened from the command line
+// as much as one chosen in a dialog.
 void TToolForm::RefreshTitle() {
-  SetTitle(FOpenSetup.FileName);
+  SetTitle(FTitleFileName);
 }
 
 // The editor page of a rule's kind.

@@ -118,6 +118,7 @@ class TToolForm : public QMainWindow, public RuleGridWindow {
   FileDialogSetup FSaveSetup;
   QStringList FParameters;
   QString FCommandLineFile;
+  QString FTitleFileName;
   bool FShown = false;
   bool FDocked = true;
 

@@ -66,6 +66,18 @@ class ToolFormTest : public test::MainWindowTest {
     QCOMPARE(TToolForm::CommandLineFileName({}), QString());
   }
 
+  void aFileFromTheCommandLineStaysInTheTitleOnEveryPage() {
+    const std::filesystem::path directory = FDirectory.path().toStdString();
+    TToolForm form(directory / "trv-config", directory / "Data");
+    QString opened;
+    form.OpenRuleFile = [&](const QString& name) { opened = name; };
+    form.SetCommandLine({"/sites/My", "Site.trv"});
+    form.show();
+    QCOMPARE(opened, QString("/sites/My Site.trv"));
+    form.findChild<QTabWidget*>("RulePageControl")->setCurrentIndex(2);
+    QCOMPARE(form.windowTitle(), UiText(65102) + " - My Site.trv - Zonal Rule");
+  }
+
   void titleEndsWithTheActivePageCaption() {
     for (int page = 0; page < Pages()->count(); ++page) {
       Pages()->setCurrentIndex(page);
