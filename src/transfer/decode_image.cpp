@@ -392,7 +392,8 @@ void StreamDecoder::DecodeAddress(RuleRecord& rule, bool& module, bool withVirtu
   const std::int32_t address = Field(word, 0, 10);
   rule.Address = address == 0 ? kAnyAddress : address;
   if (withVirtualLoop && (word & kVirtualLoopBit) != 0) {
-    rule.Loop = rule.Loop == kNonLoop ? kVirtualLoop : rule.Loop + kVirtualLoop;
+    // "Any loop" (-1) plus the offset would be loop 1023, which is no virtual loop.
+    rule.Loop = rule.Loop < 0 ? kVirtualLoop : rule.Loop + kVirtualLoop;
   }
 }
 

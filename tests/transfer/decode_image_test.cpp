@@ -226,6 +226,15 @@ TEST(DecodeImageEvent, VirtualLoopWithoutLoopWord) {
   EXPECT_EQ(decoded.Rules[0].Address, 5);
   // Sensor on a specific panel and virtual loop: table entry 5.
   EXPECT_EQ(decoded.Rules[0].Events, Events({0}, {0, 2, 4, 7}));
+
+  // The virtual bit after a Loop word: on top of a specific loop, and instead of "any loop".
+  const DecodedConfiguration specific =
+      Decode(StreamImage({0xAE01, 0x8000, 0x9800, 0x0001, 0x1002, 0x5405, 0x7101}));
+  EXPECT_EQ(specific.Rules[0].Loop, kVirtualLoop + 2);
+  const DecodedConfiguration anyLoop =
+      Decode(StreamImage({0xAE01, 0x8000, 0x9800, 0x0001, 0x1000, 0x5405, 0x7101}));
+  EXPECT_EQ(anyLoop.Rules[0].Loop, kVirtualLoop);
+  EXPECT_EQ(anyLoop.Rules[0].Events, Events({0}, {0, 2, 4, 7}));
 }
 
 TEST(DecodeImageEvent, NonLoopAndNonDeviceEndings) {
