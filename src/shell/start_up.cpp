@@ -80,8 +80,9 @@ struct Forms {
   }
 
   void ReadFrom(const LanguageModule& module) {
-    for (QWidget* form : std::initializer_list<QWidget*>{
-             &ToolForm, &AboutBox, &ProgressForm, &ToolOptionsForm, &SortDialog, &DebugForm}) {
+    ToolForm.ReadFormResources(module);
+    for (QWidget* form : std::initializer_list<QWidget*>{&AboutBox, &ProgressForm, &ToolOptionsForm,
+                                                         &SortDialog, &DebugForm}) {
       module.ApplyForm(*form);
     }
     if (ToolForm.RefreshEditor) ToolForm.RefreshEditor(true);

@@ -23,6 +23,7 @@
 
 #include "editor/rule_grid.h"
 #include "editor/rule_grid_view.h"
+#include "shell/language_module.h"
 #include "shell/qt_dialogs.h"
 #include "shell/ui_text.h"
 
@@ -250,6 +251,11 @@ void TToolForm::FormShow() {
   if (FCommandLineFile.isEmpty()) return;
   if (OpenRuleFile) OpenRuleFile(FCommandLineFile);
   SetTitle(FCommandLineFile);
+}
+
+void TToolForm::ReadFormResources(const LanguageModule& module) {
+  module.ApplyForm(*this);
+  RefreshTitle();
 }
 
 MessageAnswer TToolForm::AskToSave() {

@@ -18,6 +18,7 @@ class QTabWidget;
 
 namespace trv {
 
+class LanguageModule;
 class TRuleGrid;
 class TRuleGridView;
 
@@ -49,6 +50,9 @@ class TToolForm : public QMainWindow, public RuleGridWindow {
   std::function<void(bool clear)> SetUpWorkbook;
   std::function<bool()> SaveRuleFile;  // true when the save completed
   std::function<void(const QString& fileName)> OpenRuleFile;
+
+  // The window's texts from a language module; the title follows the page caption read.
+  void ReadFormResources(const LanguageModule& module);
 
   MessageAnswer AskToSave();
   void SetTitle(const QString& fileName);

@@ -194,9 +194,10 @@ class ToolFormTest : public test::MainWindowTest {
     const std::optional<LanguageModule> module = LanguageModule::Load(path);
     QVERIFY(module.has_value());
     QVERIFY(module->ApplyStrings().empty());
-    module->ApplyForm(*FForm);
+    FForm->ReadFormResources(*module);
     QCOMPARE(UiText(65205), QString("Mimik-Regeln"));
     QCOMPARE(Pages()->tabText(0), QString("Steuerung"));
+    QVERIFY(FForm->windowTitle().endsWith(" - Steuerung"));
     QCOMPARE(Find<QAction>("MenuFileExit")->text(), QString("&Beenden"));
     ShowRulePage();
     QCOMPARE(Find<QGroupBox>("CBEGroupBox")->title(), QString("Mimik-Regeln"));
