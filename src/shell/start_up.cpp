@@ -104,7 +104,9 @@ int RunForms(TrvApplication& application) {
   application.processEvents();
   Forms forms(programPath);
   if (module) forms.ReadFrom(*module);
-  splash->finish(&forms.ToolForm);
+  // Closed before the main window is shown: waiting for a window that is not shown yet would
+  // hold the start-up for a second.
+  splash->close();
   splash.reset();
   forms.ToolForm.SetCommandLine(application.arguments().mid(1));
   forms.ToolForm.show();
