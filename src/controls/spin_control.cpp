@@ -61,16 +61,23 @@ int SaturateToInt16(long long value) {
                                                 std::numeric_limits<std::int16_t>::max()));
 }
 
-// The character a key types into an edit box: printable text, backspace, Return or Escape.
-// Shortcuts (copy, cut, paste, undo) and keys such as the arrows and Delete type none.
+// The character a key types into an edit box: any text but control characters, and backspace,
+// Return or Escape. The edit box inserts the text of every chord but Ctrl and Ctrl+Shift (Meta,
+// AltGr as Ctrl+Alt, Ctrl on the keypad), and format characters such as the zero-width
+// non-joiner too, so all of them come here. Ctrl and Ctrl+Shift chords are shortcuts (copy, cut,
+// paste, undo) and type none, nor do keys such as the arrows, Tab and Delete.
 std::optional<QChar> TypedCharacter(const QKeyEvent& event) {
   const QString& text = event.text();
-  if (text.isEmpty() || (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+  const Qt::KeyboardModifiers chord = event.modifiers();
+  if (text.isEmpty() || chord == Qt::ControlModifier ||
+      chord == (Qt::ControlModifier | Qt::ShiftModifier)) {
     return std::nullopt;
   }
   if (text.size() > 1) return QChar(QChar::ReplacementCharacter);
   const QChar key = text.front();
-  if (key.isPrint() || key == u'\b' || key == u'\r' || key == u'\x1b') return key;
+  if (key.category() != QChar::Other_Control || key == u'\b' || key == u'\r' || key == u'\x1b') {
+    return key;
+  }
   return std::nullopt;
 }
 

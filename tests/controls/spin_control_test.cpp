@@ -205,6 +205,43 @@ class SpinControlTest : public QObject {
     QCOMPARE(spin->beeps, 0);
   }
 
+  // Chords other than Ctrl and Ctrl+Shift still type their text into the edit box.
+  void keysTypingTextUnderModifiersAreFiltered_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("beeps");
+    QTest::newRow("Meta+A") << int(Qt::Key_A) << "a" << Qt::KeyboardModifiers(Qt::MetaModifier)
+                            << "42" << 42 << 1;
+    QTest::newRow("AltGr as Ctrl+Alt")
+        << int(Qt::Key_Q) << "@" << (Qt::ControlModifier | Qt::AltModifier) << "42" << 42 << 1;
+    QTest::newRow("zero-width non-joiner")
+        << int(Qt::Key_Space) << QString(QChar(0x200C)) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+        << "42" << 42 << 1;
+    QTest::newRow("Ctrl+keypad plus")
+        << int(Qt::Key_Plus) << "+" << (Qt::ControlModifier | Qt::KeypadModifier) << "43" << 43
+        << 0;
+    QTest::newRow("Ctrl+keypad digit, pending")
+        << int(Qt::Key_7) << "7" << (Qt::ControlModifier | Qt::KeypadModifier) << "427" << 42 << 0;
+  }
+
+  void keysTypingTextUnderModifiersAreFiltered() {
+    QFETCH(int, key);
+    QFETCH(QString, typed);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, shown);
+    QFETCH(int, value);
+    QFETCH(int, beeps);
+    auto spin = Shown({}, 0, 500, 42);
+    spin->end(false);
+    QTest::sendKeyEvent(QTest::Click, spin.get(), Qt::Key(key), typed, modifiers);
+    QCOMPARE(spin->text(), shown);
+    QCOMPARE(spin->beeps, beeps);
+    QCOMPARE(spin->GetValue(), value);
+  }
+
   void upDownButtonsStepWithinBounds() {
     auto spin = Shown({cpUpDown}, -5, 5, 0);
     spin->SetIncrement(4);
