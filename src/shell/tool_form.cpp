@@ -217,8 +217,10 @@ void TToolForm::SetUpFileDialogs() {
   const QString baseName = BaseNameOf(FConfiguration.RuleFileName);
   const QString filter = UiText(kRuleFilesId) + " (*.trv)|*.trv";
   const QString directory = QString::fromStdString(FConfiguration.DataDirectory.string());
+  // The save dialog writes the rule file: a name typed without an extension becomes a .trv
+  // file, never a .hex file beside the configuration images.
   FOpenSetup = {baseName, filter, directory, "trv"};
-  FSaveSetup = {baseName, filter, directory, "hex"};
+  FSaveSetup = {baseName, filter, directory, "trv"};
   SetTitle(FOpenSetup.FileName);
   FConfiguration.Modified = false;
 }

@@ -93,7 +93,9 @@ class ToolFormTest : public test::MainWindowTest {
     QCOMPARE(open.FileName, QString("Mimic1"));
     QCOMPARE(open.Filter, UiText(65268) + " (*.trv)|*.trv");
     QCOMPARE(open.DefaultExtension, QString("trv"));
-    QCOMPARE(FForm->SaveDialogSetup().DefaultExtension, QString("hex"));
+    // A name typed without an extension saves a rule file that the open dialog lists again.
+    QCOMPARE(FForm->SaveDialogSetup().Filter, open.Filter);
+    QCOMPARE(FForm->SaveDialogSetup().DefaultExtension, QString("trv"));
     QVERIFY(open.InitialDirectory.endsWith("/Data"));
   }
 
