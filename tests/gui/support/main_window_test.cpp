@@ -19,11 +19,13 @@ void MainWindowTest::OpenWindow() {
 }
 
 void MainWindowTest::CloseWindow() {
-  const std::vector<QString>& unexpected = FDialogs->Unexpected();
-  QVERIFY2(unexpected.empty(), qPrintable(unexpected.empty() ? "" : unexpected.front()));
+  const std::vector<QString> unexpected = FDialogs->Unexpected();
+  const bool finished = FDialogs->Finished();
   FForm->Config().Modified = false;  // nothing to ask on closing
   FForm.reset();
   ResetActiveStrings();
+  QVERIFY2(unexpected.empty(), qPrintable(unexpected.empty() ? "" : unexpected.front()));
+  QVERIFY2(finished, "a scripted answer or dialog was never asked for");
 }
 
 }  // namespace trv::test

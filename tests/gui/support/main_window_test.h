@@ -15,7 +15,8 @@ class MainWindowTest : public QObject {
  protected:
   // From init(): a new window with the built-in texts.
   void OpenWindow();
-  // From cleanup(): fails when the window showed anything the test did not expect.
+  // From cleanup(): fails when the window showed anything the test did not expect, or did not
+  // ask something the test scripted an answer for.
   void CloseWindow();
 
   template <typename T>
