@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <future>
+#include <thread>
 
 #include "flash/m16c_flash.h"
 #include "serial/event_loop.h"
@@ -36,6 +37,10 @@ class RealTimeFlashTest : public ::testing::Test {
     Flash.SetFlashOptions(Flash.FlashOptions() + direction);
     Flash.FlashDevice(image);
     ASSERT_EQ(completed.get_future().wait_for(300s), std::future_status::ready);
+    // The worker is still busy just after the completion event, and a job started then would
+    // only abort the one that has ended.
+    for (int i = 0; i < 1000 && Flash.InProgress(); ++i) std::this_thread::sleep_for(1ms);
+    ASSERT_FALSE(Flash.InProgress());
   }
 
   TEventLoop Dispatcher;
