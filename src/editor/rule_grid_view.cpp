@@ -56,6 +56,14 @@ void TRuleGridView::ConnectHeadings() {
           [this](int section) { emit Click(0, section + 1); });
   connect(verticalHeader(), &QHeaderView::sectionPressed, this,
           [this](int section) { emit Click(section + 1, 0); });
+  // A right click on a heading opens the popup as one on a cell does: the heading just clicked
+  // is where the user asks for the commands on its row or column.
+  for (QHeaderView* heading : {horizontalHeader(), verticalHeader()}) {
+    heading->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(heading, &QWidget::customContextMenuRequested, this, [this, heading](const QPoint& at) {
+      emit Popup(heading->viewport()->mapToGlobal(at));
+    });
+  }
   // A column width the user drags is the workbook's.
   connect(horizontalHeader(), &QHeaderView::sectionResized, this,
           [this](int section, int, int size) {

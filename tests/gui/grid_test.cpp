@@ -449,6 +449,19 @@ class GridTest : public test::MainWindowTest {
     QCOMPARE(Config().SelectedRow, 1);
     QCOMPARE(Active().Row, 1);
     Find<QMenu>("PopupMenu")->hide();
+
+    ClickRowHeading(3);  // and so does a right click on the heading just clicked
+    QHeaderView* heading = View()->verticalHeader();
+    const QPoint onHeading(heading->width() / 2,
+                           heading->sectionViewportPosition(2) + heading->sectionSize(2) / 2);
+    QTest::mousePress(heading->viewport(), Qt::RightButton, {}, onHeading);
+    QContextMenuEvent headingPopup(QContextMenuEvent::Mouse, onHeading,
+                                   heading->viewport()->mapToGlobal(onHeading));
+    QApplication::sendEvent(heading->viewport(), &headingPopup);
+    QVERIFY(Find<QMenu>("PopupMenu")->isVisible());
+    QVERIFY(Enabled("SpreadsheetMenuDelete"));
+    QCOMPARE(Config().SelectedRow, 3);
+    Find<QMenu>("PopupMenu")->hide();
   }
 
   void commandsWithoutARuleRowDoNothing() {
