@@ -85,6 +85,10 @@ bool IsPress(const QEvent& event) {
   return event.type() == QEvent::MouseButtonPress || event.type() == QEvent::MouseButtonDblClick;
 }
 
+bool WindowOrMenuFocus(const QFocusEvent& event) {
+  return event.reason() == Qt::PopupFocusReason || event.reason() == Qt::ActiveWindowFocusReason;
+}
+
 }  // namespace
 
 TSpinControl::TSpinControl(QWidget* parent) : QLineEdit(parent) {
@@ -443,16 +447,18 @@ bool TSpinControl::FilterStrip(QEvent& event) {
 }
 
 // Selects the whole text on entry, unless a left-button press is placing the caret. Focus
-// coming back from a menu or another window is no entry.
+// coming back from a menu or another window that took it away is no entry; focus that the
+// window brings when it first opens is.
 void TSpinControl::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
-  const bool returns =
-      event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason;
+  const bool returns = FFocusLeftWithWindow && WindowOrMenuFocus(*event);
+  FFocusLeftWithWindow = false;
   if (!returns && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) selectAll();
 }
 
 // A popup left over when the mouse went elsewhere (another window took it) goes too.
 void TSpinControl::focusOutEvent(QFocusEvent* event) {
+  FFocusLeftWithWindow = WindowOrMenuFocus(*event);
   DestroySliderForm();
   QLineEdit::focusOutEvent(event);
 }

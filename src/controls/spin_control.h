@@ -145,6 +145,8 @@ class TSpinControl : public QLineEdit {
   int FTrackBarWidth = 130;
   QTimer* FTimer = nullptr;
   QMetaObject::Connection FTextChangeHandler;
+  // The focus went to a menu or another window, and coming back is no entry.
+  bool FFocusLeftWithWindow = false;
 };
 
 }  // namespace trv
