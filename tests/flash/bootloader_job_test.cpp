@@ -419,6 +419,40 @@ TEST_F(BootloaderJobTest, WholeBlockSendGoesOutByteForByte) {
   EXPECT_EQ(firstPage[260].Value, 20000);
   EXPECT_EQ(firstPage[261].Value, 0x70);
   EXPECT_EQ(firstPage[262].Value, 20000);
+
+  // The pauses around each command before the first page, and around a page read.
+  const auto trace = [](auto from, auto to) {
+    std::string text;
+    for (auto e = from; e != to; ++e) {
+      switch (e->Kind) {
+        case TLineEvent::Write:
+          text += "0123456789ABCDEF"[e->Value >> 4];
+          text += "0123456789ABCDEF"[e->Value & 15];
+          break;
+        case TLineEvent::Pause:
+          text += "p" + std::to_string(e->Value / 1000);
+          break;
+        case TLineEvent::SetBaud:
+          text += "@" + std::to_string(e->Value);
+          break;
+        default:
+          text += e->Kind == TLineEvent::Purge ? "purge" : "open";
+      }
+      text += ' ';
+    }
+    return text;
+  };
+  std::string zeros;
+  for (int i = 0; i < 16; ++i) zeros += "00 p20 ";
+  EXPECT_EQ(trace(events.begin(), firstPage),
+            "@57600 open @9600 B0 " + zeros +
+                "p20 B3 p20 @57600 p20 FB p20 F5 DF FF 0F 07 90 7B 2E 58 F3 A6 01 p50 p20 70 p20 "
+                "50 p20 75 p20 20 C0 0F D0 p20 p20 70 p20 50 p20 ");
+  const auto firstRead = std::find_if(events.begin(), events.end(), [](const TLineEvent& e) {
+    return e.Kind == TLineEvent::Purge;
+  });
+  ASSERT_LT(firstRead + 5, events.end());
+  EXPECT_EQ(trace(firstRead, firstRead + 6), "purge FF C0 0F p50 purge ");
 }
 
 }  // namespace
