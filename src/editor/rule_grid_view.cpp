@@ -52,10 +52,14 @@ TRuleGridView::TRuleGridView(TRuleGridModel& model, QWidget* parent)
 void TRuleGridView::ConnectHeadings() {
   // On the press, which selects the row or column: the release may land elsewhere once the
   // grid has scrolled the heading's cell into view.
-  connect(horizontalHeader(), &QHeaderView::sectionPressed, this,
-          [this](int section) { emit Click(0, section + 1); });
-  connect(verticalHeader(), &QHeaderView::sectionPressed, this,
-          [this](int section) { emit Click(section + 1, 0); });
+  connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this](int section) {
+    HeadingPressed(true);
+    emit Click(0, section + 1);
+  });
+  connect(verticalHeader(), &QHeaderView::sectionPressed, this, [this](int section) {
+    HeadingPressed(false);
+    emit Click(section + 1, 0);
+  });
   // A right click on a heading opens the popup as one on a cell does: the heading just clicked
   // is where the user asks for the commands on its row or column.
   for (QHeaderView* heading : {horizontalHeader(), verticalHeader()}) {
@@ -78,7 +82,15 @@ void TRuleGridView::ConnectHeadings() {
   }
 }
 
+// The grid has just selected the heading's row or column; the workbook gets it as whole rows or
+// whole columns.
+void TRuleGridView::HeadingPressed(bool columns) {
+  FColumnsFromHeading = columns;
+  WriteSelectionToWorkbook();
+}
+
 void TRuleGridView::CornerClick() {
+  FColumnsFromHeading = false;
   if (currentIndex().isValid()) {
     selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
   }
@@ -125,6 +137,7 @@ void TRuleGridView::mousePressEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
+  FColumnsFromHeading = false;
   QTableView::mousePressEvent(event);
 }
 
@@ -136,6 +149,7 @@ void TRuleGridView::mouseReleaseEvent(QMouseEvent* event) {
 // Every key is reported; a key that the grid's own navigation moves the cell or the selection
 // with then counts as a click on the cell it reaches.
 void TRuleGridView::keyPressEvent(QKeyEvent* event) {
+  FColumnsFromHeading = false;
   emit KeyDown(event->key(), event->modifiers());
   if (MovesActiveCell(event->key(), event->modifiers())) {
     event->accept();
@@ -192,8 +206,10 @@ CellRange TRuleGridView::SelectedRange() const {
     range.LastRow = std::max(range.LastRow, part.bottom() + 1);
     range.LastColumn = std::max(range.LastColumn, part.right() + 1);
   }
-  // Whole rows and columns reach to the sheet's edge, as a heading selects them.
-  if (range.FirstRow == 1 && range.LastRow == FModel.rowCount() && range.LastRow > 1) {
+  // Whole rows and columns reach to the sheet's edge, as a heading selects them. Columns do so
+  // only when their headings selected them: cells dragged or selected with the keys over every
+  // row are a group of rows.
+  if (FColumnsFromHeading && range.FirstRow == 1 && range.LastRow == FModel.rowCount()) {
     range.LastRow = kMaxRows;
   }
   if (range.FirstColumn == 1 && range.LastColumn == FModel.columnCount() && range.LastColumn > 1) {

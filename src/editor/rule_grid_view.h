@@ -52,6 +52,7 @@ class TRuleGridView : public QTableView {
 
  private:
   void ConnectHeadings();
+  void HeadingPressed(bool columns);
   void CornerClick();
   void ApplyColumnWidths();
   void ShowWorkbookSelection();
@@ -63,6 +64,7 @@ class TRuleGridView : public QTableView {
   TRuleGridModel& FModel;
   bool FShowingWorkbook = false;  // selection changes come from the workbook, not the user
   bool FWritingWorkbook = false;
+  bool FColumnsFromHeading = false;  // the selection was made with the column headings
 };
 
 }  // namespace trv

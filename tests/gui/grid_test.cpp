@@ -366,11 +366,23 @@ class GridTest : public test::MainWindowTest {
     QVERIFY(Active().Row > 2);
     QCOMPARE(Config().SelectedRow, 0);
     ClickRowHeading(2);
+    Config().WorkingRule = {};
     QTest::keyClick(View(), Qt::Key_A, Qt::ControlModifier);  // every cell
+    QCOMPARE(Caption(), UiText(65205));
+    QCOMPARE(Config().WorkingRule.Kind, rkInvalid);
     QCOMPARE(PopupEnabling(), (Enabling{true, false, false, false, false, false}));
     Config().SelectedRow = 2;
     Grid().SpreadsheetMenuCutClick();
     QCOMPARE(Config().RuleCount, 40);
+
+    ClickCell(1, 2);  // then a Shift+click on the empty row below the rules
+    const QModelIndex last = View()->model()->index(40, 1);
+    View()->scrollTo(last);
+    QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      View()->visualRect(last).center());
+    QCOMPARE(Book().Selection(), (CellRange{1, 2, 41, 2}));
+    QCOMPARE(Caption(), UiText(65205));
+    QCOMPARE(Config().WorkingRule, Rule(1));
   }
 
   void focusShowsTheActiveCellUnlessAClickBringsIt() {
