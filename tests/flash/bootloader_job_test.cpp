@@ -45,9 +45,9 @@ std::vector<std::uint32_t> Pages(std::uint32_t from, std::uint32_t to, bool down
 }
 
 Bytes SyncBytes(std::initializer_list<std::uint8_t> rateCommands) {
-  Bytes bytes{0xB0};
-  bytes.insert(bytes.end(), 16, 0x00);
-  bytes.insert(bytes.end(), rateCommands);
+  Bytes bytes(17, 0x00);
+  bytes.front() = 0xB0;
+  for (std::uint8_t command : rateCommands) bytes.push_back(command);
   return bytes;
 }
 
