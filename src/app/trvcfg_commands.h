@@ -21,7 +21,7 @@ class UsageError : public std::runtime_error {
 
 // The words after a command's name: positional words and options, each option with one value.
 // An option may be given more than once; an unknown option or one without its value is a
-// UsageError.
+// UsageError. Every word after "--" is positional, even one that starts with "-".
 class CommandArguments {
  public:
   CommandArguments(const std::vector<std::string>& words, const std::set<std::string>& options);
