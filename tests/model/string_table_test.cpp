@@ -181,10 +181,10 @@ TEST_F(StringReplacementTest, RefusesFormatsWhoseConversionsDiffer) {
 TEST_F(StringReplacementTest, RefusesKeysThatAreNoIdOfTheRange) {
   EXPECT_EQ(OnlyRefusal({{Key(StringTable::kFirstId - 1), "x"}}), StringRefusal::IdOutOfRange);
   EXPECT_EQ(OnlyRefusal({{Key(StringTable::kLastId + 1), "x"}}), StringRefusal::IdOutOfRange);
-  for (const std::string& key : std::vector<std::string>{
-           "", "abc", Key(StringTable::kFirstId) + "x", " " + Key(StringTable::kFirstId),
-           "-" + Key(StringTable::kFirstId), "+" + Key(StringTable::kFirstId), "6.5e4",
-           "99999999999999999999999"}) {
+  const std::string first = Key(StringTable::kFirstId);
+  for (const std::string& key :
+       std::vector<std::string>{"", "abc", first + "x", " " + first, "-" + first, "+" + first,
+                                "6.5e4", "99999999999999999999999"}) {
     EXPECT_EQ(OnlyRefusal({{key, "x"}}), StringRefusal::NotAnId) << key;
   }
 }
