@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -10,8 +9,6 @@
 
 namespace trv {
 class Configuration;
-class ConfigurationImage;
-class TBinaryImage;
 }  // namespace trv
 
 namespace trv::cli {
@@ -24,7 +21,7 @@ class UsageError : public std::runtime_error {
 
 // The words after a command's name: positional words and options, each option with one value.
 // An option may be given more than once; an unknown option or one without its value is a
-// UsageError.
+// UsageError. Every word after "--" is positional, even one that starts with "-".
 class CommandArguments {
  public:
   CommandArguments(const std::vector<std::string>& words, const std::set<std::string>& options);
@@ -53,32 +50,8 @@ int GetCommand(const std::vector<std::string>& words);
 int FlashCommand(const std::vector<std::string>& words);
 int ReadCommand(const std::vector<std::string>& words);
 
-std::string LowerCase(std::string text);
-// ".bin", ".hex", ... in lower case; an image file is a .bin or a .hex.
-std::string LowerCaseExtension(const std::filesystem::path& path);
-bool IsImageFile(const std::filesystem::path& path);
-
-// A rule data file as File Open reads it (a refused version is an error, a file without rules
-// a warning on standard error); the image records the time of the file itself.
-Configuration LoadConfiguration(const std::filesystem::path& file);
-
-// The image at its controller address, erased bytes left as empty cells as a send skips them;
-// and back, empty cells reading as erased.
-TBinaryImage ImageCells(const ConfigurationImage& image);
-ConfigurationImage ImageOfCells(const TBinaryImage& cells);
-// An image read back holds a configuration unless its format version is erased.
-bool HoldsConfiguration(const ConfigurationImage& image);
-
-// Writes through a sibling file renamed over the target, so that a failed write never leaves a
-// cut-off file under the name asked for.
-void WriteReplacing(const std::filesystem::path& path,
-                    const std::function<void(const std::filesystem::path&)>& write);
-// The image as a raw .bin (exactly its 65,280 bytes) or as Intel HEX (.hex).
-void WriteImageFile(const ConfigurationImage& image, const std::filesystem::path& path);
-ConfigurationImage ReadImageFile(const std::filesystem::path& path);
-
-// The rule data file that a Get leaves, for an image read back; "No configuration data present"
-// for a blank one.
-void WriteDecodedRuleFile(const ConfigurationImage& image, const std::filesystem::path& output);
+// A rule data file as File Open reads it; a file without rules is loaded with a warning on
+// standard error.
+Configuration LoadRuleDataFile(const std::filesystem::path& file);
 
 }  // namespace trv::cli

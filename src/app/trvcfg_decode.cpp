@@ -1,27 +1,15 @@
 // trvcfg decode: a configuration image read back into the rule data file a Get leaves.
 
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/trvcfg_commands.h"
-#include "files/workbook_file.h"
-#include "model/configuration.h"
-#include "transfer/configuration_image.h"
-#include "transfer/load_decoded_configuration.h"
+#include "files/file_extension.h"
+#include "transfer/decoded_rule_file.h"
+#include "transfer/image_file.h"
 
 namespace trv::cli {
-
-void WriteDecodedRuleFile(const ConfigurationImage& image, const std::filesystem::path& output) {
-  if (!HoldsConfiguration(image)) throw std::runtime_error("No configuration data present");
-  const std::filesystem::path directory = std::filesystem::absolute(output).parent_path();
-  Configuration configuration(directory, directory);
-  DecodeImageInto(configuration, image);
-  WriteReplacing(output, [&](const std::filesystem::path& file) {
-    WriteWorkbookFile(configuration.MimicBook, file);
-  });
-}
 
 int DecodeCommand(const std::vector<std::string>& words) {
   const CommandArguments arguments(words, {"-o"});

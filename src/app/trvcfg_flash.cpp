@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/trvcfg_commands.h"
+#include "files/file_extension.h"
 #include "flash/binary_image.h"
 #include "flash/m16c_flash.h"
 #include "model/configuration.h"
@@ -23,7 +24,10 @@
 #include "model/string_table.h"
 #include "serial/event_loop.h"
 #include "transfer/configuration_image.h"
+#include "transfer/decoded_rule_file.h"
 #include "transfer/encode_image.h"
+#include "transfer/image_cells.h"
+#include "transfer/image_file.h"
 
 namespace trv::cli {
 
@@ -213,7 +217,7 @@ void SetConfigurationRange(TM16CFlash& flash) {
 int SendCommand(const std::vector<std::string>& words) {
   const CommandArguments arguments(words, WithLineOptions({}));
   const LineChoice line = ParseLineChoice(arguments);
-  const Configuration configuration = LoadConfiguration(arguments.OnlyPositional());
+  const Configuration configuration = LoadRuleDataFile(arguments.OnlyPositional());
   if (configuration.RuleCount == 0) {
     throw std::runtime_error(ActiveText(string_id::kNoRulesDefined));
   }

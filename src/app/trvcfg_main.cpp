@@ -34,6 +34,7 @@ constexpr std::array kCommands{
 };
 
 constexpr int kErrorStatus = 1;
+constexpr std::string_view kEndOfOptions = "--";
 constexpr int kUsageStatus = 2;
 
 void PrintUsage(std::ostream& out) {
@@ -70,6 +71,10 @@ int Dispatch(const std::vector<std::string>& words) {
 CommandArguments::CommandArguments(const std::vector<std::string>& words,
                                    const std::set<std::string>& options) {
   for (auto word = words.begin(); word != words.end(); ++word) {
+    if (*word == kEndOfOptions) {
+      FPositional.insert(FPositional.end(), std::next(word), words.end());
+      return;
+    }
     if (word->size() < 2 || word->front() != '-') {
       FPositional.push_back(*word);
       continue;

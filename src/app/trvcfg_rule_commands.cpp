@@ -3,19 +3,27 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/trvcfg_commands.h"
+#include "files/load_configuration.h"
 #include "model/configuration.h"
 #include "model/rule_text.h"
-#include "transfer/configuration_image.h"
 #include "transfer/encode_image.h"
+#include "transfer/image_file.h"
 
 namespace trv::cli {
 
+Configuration LoadRuleDataFile(const std::filesystem::path& file) {
+  LoadedConfiguration load = LoadConfiguration(file);
+  if (load.Warning) std::cerr << load.Warning->Text << '\n';
+  return std::move(load.Loaded);
+}
+
 int ShowCommand(const std::vector<std::string>& words) {
   const CommandArguments arguments(words, {});
-  const Configuration configuration = LoadConfiguration(arguments.OnlyPositional());
+  const Configuration configuration = LoadRuleDataFile(arguments.OnlyPositional());
   const RuleTextContext context = RuleTextContextOf(configuration.ControllerSettings);
   std::string out;
   for (std::int32_t n = 1; n <= configuration.RuleCount; ++n) {
@@ -34,7 +42,7 @@ int EncodeCommand(const std::vector<std::string>& words) {
   const CommandArguments arguments(words, {"-o"});
   const std::filesystem::path output = arguments.RequiredValue("-o");
   if (!IsImageFile(output)) throw UsageError("the image goes to a .bin or a .hex file");
-  WriteImageFile(EncodeImage(LoadConfiguration(arguments.OnlyPositional())), output);
+  WriteImageFile(EncodeImage(LoadRuleDataFile(arguments.OnlyPositional())), output);
   return 0;
 }
 

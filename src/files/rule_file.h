@@ -25,10 +25,10 @@ struct RuleFileLoad {
 
 // Reads a rule data file into the configuration: the workbook, the settings from its cells, the
 // rule count and the file names after the unit name. A file of another major version, or of a
-// newer minor version, is refused with message 65261 (an error); a file without rules loads its
-// settings and brings message 65262 (a warning). The workbook's set-up and the rule text are
-// left to the caller. Throws WorkbookFileError for a file that is not a rule data file, leaving
-// the configuration unchanged.
+// newer minor version, is refused with message kOlderVersionFile (an error); a file without
+// rules loads its settings and brings message kNoRuleInformation (a warning). The workbook's
+// set-up and the rule text are left to the caller. Throws WorkbookFileError for a file that is
+// not a rule data file, leaving the configuration unchanged.
 RuleFileLoad LoadRuleFile(const std::filesystem::path& path, Configuration& configuration);
 
 }  // namespace trv

@@ -76,7 +76,7 @@ enum TFlashProgress : std::uint8_t {
   fpComplete = 7,
 };
 
-// Why a job failed; the job's exception carries the code in decimal.
+// Why a job failed; the job's exception (EFlashError) carries the code.
 enum TFlashErrors : std::uint8_t {
   feDataOutsideFlashRange = 0,
   feCommsPortFailed = 1,
@@ -94,7 +94,8 @@ enum TFlashErrors : std::uint8_t {
 // file's error, a port error or a malformed Software ID.
 inline constexpr auto feTextFailure = static_cast<TFlashErrors>(255);
 
-// A failed job: the message is the error code in decimal.
+// A failed job. Code() is what the worker reports; the message (the code in decimal) is only
+// for whoever catches it as any other exception.
 class EFlashError : public std::runtime_error {
  public:
   explicit EFlashError(TFlashErrors code)

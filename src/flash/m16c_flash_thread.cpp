@@ -1,15 +1,16 @@
 #include "flash/m16c_flash_thread.h"
 
 #include <array>
-#include <charconv>
 #include <iostream>
-#include <optional>
+#include <string>
 #include <utility>
 
 #include "flash/serial_bootloader_line.h"
 
 namespace trv {
 namespace {
+
+constexpr const char* kUnknownException = "Unknown exception";
 
 constexpr std::array<const char*, 9> kWorkerErrorTexts{
     "Data outside M16C flash range",
@@ -22,20 +23,6 @@ constexpr std::array<const char*, 9> kWorkerErrorTexts{
     "Programming failed",
     "Verify Failed",
 };
-
-std::optional<unsigned> DecimalNumber(const std::string& text) {
-  unsigned value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc{} || stop != end) return std::nullopt;
-  return value;
-}
-
-TFlashErrors ErrorCodeOf(const std::string& message) {
-  const auto number = DecimalNumber(message);
-  if (!number || *number >= feTextFailure) return feTextFailure;
-  return static_cast<TFlashErrors>(*number);
-}
 
 void WriteToStandardError(const std::string& text, const std::string&) {
   std::cerr << text << std::endl;
@@ -50,17 +37,15 @@ void Raise(const Handler& handler, Arguments&&... arguments) {
   } catch (const std::exception& error) {
     std::cerr << error.what() << std::endl;
   } catch (...) {
-    std::cerr << "Unknown exception" << std::endl;
+    std::cerr << kUnknownException << std::endl;
   }
 }
 
 }  // namespace
 
-std::string FlashWorkerText(const std::string& message) {
-  const auto number = DecimalNumber(message);
-  if (!number) return message;
-  if (*number < kWorkerErrorTexts.size()) return kWorkerErrorTexts[*number];
-  return "Unknown exception - " + message;
+std::string FlashWorkerText(TFlashErrors code) {
+  if (code < kWorkerErrorTexts.size()) return kWorkerErrorTexts[code];
+  return "Unknown exception - " + std::to_string(int{code});
 }
 
 TM16CFlashThread::TM16CFlashThread(TM16CFlash& owner, TUiDispatcher& dispatcher)
@@ -160,26 +145,31 @@ void TM16CFlashThread::RunOneJob(const TFlashJobSettings& settings, const TFlash
                                  TBinaryImage* image) {
   SetErrorText("");
   const auto reportProgress = [&](TFlashProgress stage) {
-    if (events.OnFlashProgressEvent) events.OnFlashProgressEvent(FOwner, stage);
+    Raise(events.OnFlashProgressEvent, FOwner, stage);
   };
   try {
     TBootloaderJob job(settings, FLine, FClock, FAbortFlag, reportProgress);
     job.RunJob(image);
+  } catch (const EFlashAbort&) {
+    // An abort is reported by nothing.
+  } catch (const EFlashError& failure) {
+    ReportFailure(events, failure.Code(), FlashWorkerText(failure.Code()));
   } catch (const std::exception& failure) {
-    ReportFailure(events, failure.what());
+    // An image file's error, a port error or a malformed Software ID: its text is the message,
+    // whatever it reads like.
+    const std::string text = failure.what();
+    ReportFailure(events, feTextFailure, text.empty() ? kUnknownException : text);
   } catch (...) {
-    ReportFailure(events, "Unknown exception");
+    ReportFailure(events, feTextFailure, kUnknownException);
   }
   Raise(events.OnDownloadComplete, FOwner);
 }
 
-// An abort has an empty message and is reported by nothing.
-void TM16CFlashThread::ReportFailure(const TFlashEvents& events, const std::string& message) {
-  if (message.empty()) return;
-  const std::string text = FlashWorkerText(message);
+void TM16CFlashThread::ReportFailure(const TFlashEvents& events, TFlashErrors code,
+                                     const std::string& text) {
   SetErrorText(text);
   if (events.OnFlashErrorEvent) {
-    Raise(events.OnFlashErrorEvent, FOwner, ErrorCodeOf(message));
+    Raise(events.OnFlashErrorEvent, FOwner, code);
   } else {
     Raise(events.MessageBox ? events.MessageBox : TFlashMessageHook(WriteToStandardError), text,
           std::string(kFlashErrorCaption));

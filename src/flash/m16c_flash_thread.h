@@ -35,9 +35,9 @@ struct TFlashEvents {
 // The caption of every flash message box.
 inline constexpr const char* kFlashErrorCaption = "M16C Flash Error";
 
-// The worker's text for a job's failure message: the text of an error code 0..8, "Unknown
-// exception - " and the code for another number, the message itself when it is no number.
-std::string FlashWorkerText(const std::string& message);
+// The worker's text of a job's error code: its own text for 0..8, "Unknown exception - " and the
+// code in decimal for any other.
+std::string FlashWorkerText(TFlashErrors code);
 
 // The worker thread of TM16CFlash: it sleeps between jobs and runs one job each time it is
 // woken, raising the component's events on its own thread. Settings and events are copied when a
@@ -70,7 +70,9 @@ class TM16CFlashThread {
   void Execute();
   void RunOneJob(const TFlashJobSettings& settings, const TFlashEvents& events,
                  TBinaryImage* image);
-  void ReportFailure(const TFlashEvents& events, const std::string& message);
+  // The error event with the code, or without an error handler the worker's message box with
+  // the text; a failure that is a text rather than a code has feTextFailure.
+  void ReportFailure(const TFlashEvents& events, TFlashErrors code, const std::string& text);
   void SetErrorText(std::string text);
 
   TM16CFlash& FOwner;

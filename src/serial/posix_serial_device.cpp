@@ -125,12 +125,17 @@ bool TPosixSerialDevice::Open(const std::string& path) {
     return false;
   }
   FHandle = handle;
+  FSettingsAtOpen = FetchLineSettings();
   return true;
 }
 
 void TPosixSerialDevice::Close() {
   if (FHandle < 0) {
     return;
+  }
+  // Best effort: the line is handed back to whatever uses the device next as it was found.
+  if (FSettingsAtOpen) {
+    tcsetattr(FHandle, TCSANOW, &*FSettingsAtOpen);
   }
   ioctl(FHandle, TIOCNXCL);
   ::close(std::exchange(FHandle, -1));

@@ -24,6 +24,7 @@ class TPosixSerialDevice {
 
   // False when the device is absent, not a terminal, in use by another opener or not accessible.
   bool Open(const std::string& path);
+  // Puts back the line settings the device had when it was opened.
   void Close();
   bool IsOpen() const { return FHandle >= 0; }
 
@@ -57,6 +58,7 @@ class TPosixSerialDevice {
   TClock::duration LineTime(std::int32_t bytes) const;
 
   int FHandle = -1;
+  std::optional<termios> FSettingsAtOpen;
   std::int32_t FWakeCount = 1;
   std::uint32_t FWriteMsPerByte = 0;
   std::int32_t FBitsPerSecond = 9600;

@@ -1,5 +1,7 @@
 #include "transfer/configuration_image.h"
 
+#include <algorithm>
+
 namespace trv {
 
 namespace {
@@ -19,6 +21,12 @@ void ConfigurationImage::SetStreamWord(std::size_t index, RuleWord word) {
   const std::size_t offset = StreamByteOffset(index);
   SetByte(offset + 1, static_cast<std::uint8_t>(word.Value() >> 8));
   SetByte(offset, static_cast<std::uint8_t>(word.Value() & 0xFF));
+}
+
+bool HoldsConfiguration(const ConfigurationImage& image) {
+  const auto version = image.Data().begin() + ConfigurationImage::kFormatVersionOffset;
+  return !std::all_of(version, version + ConfigurationImage::kFormatVersionLength,
+                      [](std::uint8_t byte) { return byte == ConfigurationImage::kErasedByte; });
 }
 
 }  // namespace trv

@@ -16,9 +16,11 @@ class ConfigurationImage {
   static constexpr std::size_t kSize = 0xFF00;
   static constexpr std::size_t kRuleWordStreamOffset = 4352;
   static constexpr std::size_t kStreamWordCapacity = (kSize - kRuleWordStreamOffset) / 2;
+  static constexpr std::uint8_t kErasedByte = 0xFF;
 
   // Header offsets.
   static constexpr std::size_t kFormatVersionOffset = 0;
+  static constexpr std::size_t kFormatVersionLength = 4;
   static constexpr std::size_t kRuleFileTimeOffset = 4;
   static constexpr std::size_t kImageTimeOffset = 16;
   static constexpr std::size_t kTimeStampLength = 12;
@@ -42,7 +44,7 @@ class ConfigurationImage {
 
   using Bytes = std::array<std::uint8_t, kSize>;
 
-  ConfigurationImage() { FBytes.fill(0xFF); }
+  ConfigurationImage() { FBytes.fill(kErasedByte); }
 
   const Bytes& Data() const { return FBytes; }
   Bytes& Data() { return FBytes; }
@@ -59,5 +61,8 @@ class ConfigurationImage {
  private:
   Bytes FBytes;
 };
+
+// An image read back holds a configuration unless its format version is erased.
+bool HoldsConfiguration(const ConfigurationImage& image);
 
 }  // namespace trv

@@ -54,7 +54,8 @@ class TrvcfgTest : public ::testing::Test {
   ~TrvcfgTest() override { std::filesystem::remove_all(FDirectory); }
 
   ProgramRun Trvcfg(const std::vector<std::string>& words) const {
-    std::string command = Quoted(TRVCFG_PATH);
+    // In the test's directory, so that a file can be named by a word of its own.
+    std::string command = "cd " + Quoted(FDirectory.string()) + " && " + Quoted(TRVCFG_PATH);
     for (const std::string& word : words) command += " " + Quoted(word);
     const std::filesystem::path out = FDirectory / "stdout";
     const std::filesystem::path err = FDirectory / "stderr";
@@ -158,6 +159,24 @@ TEST_F(TrvcfgTest, BadUsageEndsWithStatus2AndTheUsage) {
     EXPECT_EQ(run.Out, "");
   }
   EXPECT_FALSE(std::filesystem::exists(Path("image.txt")));
+}
+
+TEST_F(TrvcfgTest, EveryWordAfterDoubleDashIsAFile) {
+  std::filesystem::copy_file(SaveSite(), Path("-odd.trv"));
+  const ProgramRun refused = Trvcfg({"show", "-odd.trv"});
+  EXPECT_EQ(refused.Status, 2);
+  EXPECT_THAT(refused.Err, HasSubstr("unknown option \"-odd.trv\""));
+
+  const ProgramRun show = Trvcfg({"show", "--", "-odd.trv"});
+  EXPECT_EQ(show.Status, 0) << show.Err;
+  EXPECT_EQ(show.Out, Trvcfg({"show", Path("Site.trv")}).Out);
+  EXPECT_EQ(Lines(show.Out).size(), 5u);
+
+  EXPECT_EQ(Trvcfg({"encode", "-o", "-odd.bin", "--", "-odd.trv"}).Status, 0);
+  EXPECT_EQ(std::filesystem::file_size(Path("-odd.bin")), 65280u);
+  // An option after the end of the options is a file.
+  EXPECT_EQ(Trvcfg({"encode", "--", "-odd.trv", "-o", "x.bin"}).Status, 2);
+  EXPECT_FALSE(std::filesystem::exists(Path("x.bin")));
 }
 
 TEST_F(TrvcfgTest, ShowPrintsOneRuleALine) {

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <filesystem>
+#include <fstream>
 #include <future>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 #include "virtual_line.h"
@@ -14,13 +17,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(FlashWorkerTextTest, CodesNumbersAndTexts) {
-  EXPECT_EQ(FlashWorkerText("0"), "Data outside M16C flash range");
-  EXPECT_EQ(FlashWorkerText("8"), "Verify Failed");
-  EXPECT_EQ(FlashWorkerText("9"), "Unknown exception - 9");
-  EXPECT_EQ(FlashWorkerText("cfg.hex - Line 7 has an invalid checksum"),
-            "cfg.hex - Line 7 has an invalid checksum");
-  EXPECT_EQ(FlashWorkerText("-1"), "-1");
+TEST(FlashWorkerTextTest, CodesAndUnknownCodes) {
+  EXPECT_EQ(FlashWorkerText(feDataOutsideFlashRange), "Data outside M16C flash range");
+  EXPECT_EQ(FlashWorkerText(feVerifyFailed), "Verify Failed");
+  EXPECT_EQ(FlashWorkerText(feReadFailed), "Unknown exception - 9");
 }
 
 // What the component raised, in order, from whichever thread.
@@ -153,6 +153,72 @@ TEST_F(M16CFlashTest, WithoutErrorHandlerTheWorkerShowsItsOwnText) {
             (std::vector<std::string>{"stage 0", "stage 1",
                                       "M16C Flash Error: Failed to synchronise comms - Restart CPU",
                                       "complete"}));
+}
+
+// A port error during the synchronisation is a text, even one that reads like an error code.
+TEST_F(M16CFlashTest, FailureWhoseTextIsANumberIsNoErrorCode) {
+  Line.SetBaudFailure = "3";
+  Flash.FlashDevice(Image);
+  EXPECT_EQ(Log.WaitForCompletions(1),
+            (std::vector<std::string>{"stage 0", "stage 1", "error 255 3", "complete"}));
+  WaitUntilIdle();
+
+  Flash.SetOnFlashErrorEvent(nullptr);
+  Flash.SetMessageBoxHook([this](const std::string& text, const std::string& caption) {
+    Log.Add(caption + ": " + text);
+  });
+  Bootloader.Reset();
+  Flash.FlashDevice(Image);
+  auto entries = Log.WaitForCompletions(2);
+  ASSERT_GE(entries.size(), 2u);
+  EXPECT_EQ(entries[entries.size() - 2], "M16C Flash Error: 3");
+  WaitUntilIdle();
+
+  // Only an abort goes unreported; a failure without a text is still a failure.
+  Line.SetBaudFailure = "";
+  Bootloader.Reset();
+  Flash.FlashDevice(Image);
+  entries = Log.WaitForCompletions(3);
+  ASSERT_GE(entries.size(), 2u);
+  EXPECT_EQ(entries[entries.size() - 2], "M16C Flash Error: Unknown exception");
+}
+
+TEST_F(M16CFlashTest, HexFileErrorReachesBothErrorPathsAsItsText) {
+  const std::string file = ::testing::TempDir() + "m16c-flash-bad-checksum.hex";
+  std::ofstream(file) << ":0400000001020304F1\n";
+  Flash.SetFlashStart(0xC0000);
+  Flash.SetFlashSize(0x40000);
+  Flash.SetFilename(file);
+  Flash.FlashDevice();
+  const std::string error = file + " - Line 1 has an invalid checksum";
+  EXPECT_EQ(Log.WaitForCompletions(1),
+            (std::vector<std::string>{"stage 0", "error 255 " + error, "complete"}));
+  WaitUntilIdle();
+
+  Flash.SetOnFlashErrorEvent(nullptr);
+  Flash.SetMessageBoxHook([this](const std::string& text, const std::string& caption) {
+    Log.Add(caption + ": " + text);
+  });
+  Flash.FlashDevice();
+  const auto entries = Log.WaitForCompletions(2);
+  ASSERT_GE(entries.size(), 2u);
+  EXPECT_EQ(entries[entries.size() - 2], "M16C Flash Error: " + error);
+  std::filesystem::remove(file);
+}
+
+// Like the other events, a progress handler's failure does not end the job.
+TEST_F(M16CFlashTest, ProgressHandlerThatThrowsLeavesTheJobRunning) {
+  OnStage = [](TFlashProgress stage) {
+    if (stage == fpCheckingVersion) throw std::runtime_error("7");
+  };
+  Image.SetCell(0xC0100, 0x42);
+  Flash.FlashDevice(Image);
+  std::vector<std::string> expected = kSendStages;
+  expected.push_back("complete");
+  EXPECT_EQ(Log.WaitForCompletions(1), expected);
+  WaitUntilIdle();
+  EXPECT_EQ(Flash.ErrorText(), "");
+  EXPECT_EQ(Bootloader.Flash()[0x100], 0x42);
 }
 
 TEST_F(M16CFlashTest, FlashDeviceDuringAJobAbortsItAndStartsNothing) {

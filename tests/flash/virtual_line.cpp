@@ -64,6 +64,7 @@ void TVirtualLine::SetCommPort(TCommPort port) {
 }
 
 void TVirtualLine::SetBaud(TCommBaud baud) {
+  if (FOpen && SetBaudFailure) throw std::runtime_error(*SetBaudFailure);
   FBaud = baud;
   Record(TLineEvent::SetBaud, BaudRateOf(baud));
 }

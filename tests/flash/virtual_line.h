@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,8 @@ class TVirtualLine final : public TBootloaderLine, public TFlashClock {
   // Faults of the port itself.
   bool FailOpen = false;
   bool FailSetCommPort = false;
+  // The text raised by a rate change on the open line.
+  std::optional<std::string> SetBaudFailure;
   // Called with each byte written, before it goes out.
   std::function<void(std::uint8_t)> OnWrite;
 

@@ -6,6 +6,8 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "model/string_ids.h"
 
@@ -13,6 +15,16 @@ namespace trv {
 namespace {
 
 using nlohmann::json;
+
+// A language module's key for an id.
+std::string Key(int id) {
+  return std::to_string(id);
+}
+
+// An id of the range that names no text of the system.
+constexpr int kIdWithoutText = string_id::kChannelSuffix + 1;
+// The flash error code of a failed synchronisation.
+constexpr int kSyncFailedCode = 2;
 
 // Every id that a message, caption, label or heading of the system names.
 const std::set<int> kNamedIds = {
@@ -38,28 +50,31 @@ TEST(StringTable, HasATextForExactlyTheNamedIds) {
 
 TEST(StringTable, KeepsBlanksLineBreaksAndConversionsExactly) {
   const StringTable& table = StringTable::BuiltIn();
-  EXPECT_EQ(table.Text(65000), "T. Board %d, Bank %d, Output %d");
-  EXPECT_EQ(table.Text(65003), "LED %3d");
-  EXPECT_EQ(table.Text(65005), " (%s)");
-  EXPECT_EQ(table.Text(65100), "KORVANEX");
-  EXPECT_EQ(table.Text(65102), "TRV Configuration Tool");
-  EXPECT_EQ(table.Text(65261),
+  EXPECT_EQ(table.Text(string_id::kTerminationOutputLocation), "T. Board %d, Bank %d, Output %d");
+  EXPECT_EQ(table.Text(string_id::kLedChannel), "LED %3d");
+  EXPECT_EQ(table.Text(string_id::kChannelSuffix), " (%s)");
+  EXPECT_EQ(table.Text(string_id::kCompanyName), "KORVANEX");
+  EXPECT_EQ(table.Text(string_id::kProductTitle), "TRV Configuration Tool");
+  EXPECT_EQ(table.Text(string_id::kOlderVersionFile),
             "The selected rule data file (%s)\ncannot be opened because it was saved using an "
             "older version of this program");
-  EXPECT_EQ(table.Text(65262),
+  EXPECT_EQ(table.Text(string_id::kNoRuleInformation),
             "The selected rule data file (%s)\ndoes not contain any rule information.");
-  EXPECT_EQ(table.Text(65263), "Do you wish to create an Event invert rule ?");
-  EXPECT_EQ(table.Text(65270),
+  EXPECT_EQ(table.Text(string_id::kCreateInvertRule),
+            "Do you wish to create an Event invert rule ?");
+  EXPECT_EQ(table.Text(string_id::kSaveChangesQuestion),
             "The configuration has been updated but not saved yet.\nDo you want to save your "
             "changes?");
-  EXPECT_EQ(table.Text(65381), "Delete Backup: ");
-  EXPECT_EQ(table.Text(65383), "Cannot have zero length string, reverting to \"%s\"");
-  EXPECT_EQ(table.Text(65422), "Failed to synchronise comms - Restart CPU");
-  EXPECT_EQ(table.Text(65429), "Unknown exception");
-  EXPECT_EQ(table.Text(65431), "No configuration data present");
-  EXPECT_EQ(table.Text(65437), "Programming New Data");
-  EXPECT_EQ(table.Text(65438), "Reading Current Data");
-  EXPECT_EQ(table.Text(65440), "Transfer Complete");
+  EXPECT_EQ(table.Text(string_id::kDeleteBackup), "Delete Backup: ");
+  EXPECT_EQ(table.Text(string_id::kEmptyUnitName),
+            "Cannot have zero length string, reverting to \"%s\"");
+  EXPECT_EQ(table.Text(string_id::kFlashErrorFirst + kSyncFailedCode),
+            "Failed to synchronise comms - Restart CPU");
+  EXPECT_EQ(table.Text(string_id::kFlashErrorUnknown), "Unknown exception");
+  EXPECT_EQ(table.Text(string_id::kNoConfigurationData), "No configuration data present");
+  EXPECT_EQ(table.Text(string_id::kStageProgramming), "Programming New Data");
+  EXPECT_EQ(table.Text(string_id::kStageReading), "Reading Current Data");
+  EXPECT_EQ(table.Text(string_id::kStageComplete), "Transfer Complete");
 }
 
 TEST(StringTable, HeadingsAndKindNamesRunInColumnAndKindOrder) {
@@ -131,75 +146,92 @@ class StringReplacementTest : public ::testing::Test {
 };
 
 TEST_F(StringReplacementTest, TakesTextsAndFormatsWithTheSameConversions) {
-  const StringReplacement result = Replace({{"65242", "Warnung"},
-                                            {"65266", "Regel %d wirklich l\u00f6schen?"},
-                                            {"65003", "DEL %4d"},
-                                            {"65005", " [%s] 100%%"},
-                                            {"65006", "no built-in text yet"},
-                                            {"65225", "Regel"}});
+  const StringReplacement result =
+      Replace({{Key(string_id::kWarning), "Warnung"},
+               {Key(string_id::kDeleteRuleQuestion), "Regel %d wirklich l\u00f6schen?"},
+               {Key(string_id::kLedChannel), "DEL %4d"},
+               {Key(string_id::kChannelSuffix), " [%s] 100%%"},
+               {Key(kIdWithoutText), "no built-in text yet"},
+               {Key(string_id::kRule), "Regel"}});
   EXPECT_EQ(result.Accepted, 6);
   EXPECT_TRUE(result.Refused.empty());
-  EXPECT_EQ(table.Text(65242), "Warnung");
-  EXPECT_EQ(table.Text(65266), "Regel %d wirklich l\u00f6schen?");
-  EXPECT_EQ(table.Text(65003), "DEL %4d");
-  EXPECT_EQ(table.Text(65006), "no built-in text yet");
-  EXPECT_EQ(StringTable::BuiltIn().Text(65242), "Warning");
+  EXPECT_EQ(table.Text(string_id::kWarning), "Warnung");
+  EXPECT_EQ(table.Text(string_id::kDeleteRuleQuestion), "Regel %d wirklich l\u00f6schen?");
+  EXPECT_EQ(table.Text(string_id::kLedChannel), "DEL %4d");
+  EXPECT_EQ(table.Text(kIdWithoutText), "no built-in text yet");
+  EXPECT_EQ(StringTable::BuiltIn().Text(string_id::kWarning), "Warning");
 }
 
 TEST_F(StringReplacementTest, RefusesFormatsWhoseConversionsDiffer) {
   for (const char* text : {"Regel", "Regel %d %d", "Regel %s", "Regel %x", "Regel %", ""}) {
-    EXPECT_EQ(OnlyRefusal({{"65266", text}}), StringRefusal::ConversionsDiffer) << text;
+    EXPECT_EQ(OnlyRefusal({{Key(string_id::kDeleteRuleQuestion), text}}),
+              StringRefusal::ConversionsDiffer)
+        << text;
   }
-  EXPECT_EQ(OnlyRefusal({{"65000", "T %d, %d"}}), StringRefusal::ConversionsDiffer);
-  EXPECT_EQ(OnlyRefusal({{"65005", " (%d)"}}), StringRefusal::ConversionsDiffer);
-  EXPECT_EQ(OnlyRefusal({{"65261", "%s %s"}}), StringRefusal::ConversionsDiffer);
-  EXPECT_EQ(table.Text(65266), "Are you sure you want to delete Rule %d ?");
+  EXPECT_EQ(OnlyRefusal({{Key(string_id::kTerminationOutputLocation), "T %d, %d"}}),
+            StringRefusal::ConversionsDiffer);
+  EXPECT_EQ(OnlyRefusal({{Key(string_id::kChannelSuffix), " (%d)"}}),
+            StringRefusal::ConversionsDiffer);
+  EXPECT_EQ(OnlyRefusal({{Key(string_id::kOlderVersionFile), "%s %s"}}),
+            StringRefusal::ConversionsDiffer);
+  EXPECT_EQ(table.Text(string_id::kDeleteRuleQuestion),
+            "Are you sure you want to delete Rule %d ?");
 }
 
 TEST_F(StringReplacementTest, RefusesKeysThatAreNoIdOfTheRange) {
-  EXPECT_EQ(OnlyRefusal({{"64999", "x"}}), StringRefusal::IdOutOfRange);
-  EXPECT_EQ(OnlyRefusal({{"65441", "x"}}), StringRefusal::IdOutOfRange);
-  for (const char* key :
-       {"", "abc", "65000x", " 65000", "-65000", "+65000", "6.5e4", "99999999999999999999999"}) {
+  EXPECT_EQ(OnlyRefusal({{Key(StringTable::kFirstId - 1), "x"}}), StringRefusal::IdOutOfRange);
+  EXPECT_EQ(OnlyRefusal({{Key(StringTable::kLastId + 1), "x"}}), StringRefusal::IdOutOfRange);
+  const std::string first = Key(StringTable::kFirstId);
+  for (const std::string& key :
+       std::vector<std::string>{"", "abc", first + "x", " " + first, "-" + first, "+" + first,
+                                "6.5e4", "99999999999999999999999"}) {
     EXPECT_EQ(OnlyRefusal({{key, "x"}}), StringRefusal::NotAnId) << key;
   }
 }
 
 TEST_F(StringReplacementTest, RefusesValuesThatAreNoSoundText) {
-  EXPECT_EQ(OnlyRefusal({{"65242", 5}}), StringRefusal::NotText);
-  EXPECT_EQ(OnlyRefusal({{"65242", nullptr}}), StringRefusal::NotText);
-  EXPECT_EQ(OnlyRefusal({{"65242", json::array({"Warnung"})}}), StringRefusal::NotText);
-  EXPECT_EQ(OnlyRefusal({{"65242", std::string(StringTable::kMaxTextBytes + 1, 'x')}}),
-            StringRefusal::TooLong);
+  EXPECT_EQ(OnlyRefusal({{Key(string_id::kWarning), 5}}), StringRefusal::NotText);
+  EXPECT_EQ(OnlyRefusal({{Key(string_id::kWarning), nullptr}}), StringRefusal::NotText);
+  EXPECT_EQ(OnlyRefusal({{Key(string_id::kWarning), json::array({"Warnung"})}}),
+            StringRefusal::NotText);
+  EXPECT_EQ(
+      OnlyRefusal({{Key(string_id::kWarning), std::string(StringTable::kMaxTextBytes + 1, 'x')}}),
+      StringRefusal::TooLong);
   for (const std::string& bad : std::vector<std::string>{
            "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
            "\xF8\x88\x80\x80\x80", "ok\xFF", std::string("nul\0inside", 10), "\x80"}) {
-    EXPECT_EQ(OnlyRefusal({{"65242", bad}}), StringRefusal::InvalidText);
+    EXPECT_EQ(OnlyRefusal({{Key(string_id::kWarning), bad}}), StringRefusal::InvalidText);
   }
-  EXPECT_EQ(table.Text(65242), "Warning");
+  EXPECT_EQ(table.Text(string_id::kWarning), "Warning");
 }
 
 TEST_F(StringReplacementTest, TakesLongestAndMultiByteTexts) {
   const std::string longest(StringTable::kMaxTextBytes, 'x');
   const std::string multiByte = "Pr\u00fcfung \u2713 \U0001F600 \xEF\xBF\xBF";
-  EXPECT_EQ(Replace({{"65240", longest}, {"65241", multiByte}}).Accepted, 2);
-  EXPECT_EQ(table.Text(65240), longest);
-  EXPECT_EQ(table.Text(65241), multiByte);
+  EXPECT_EQ(Replace({{Key(string_id::kError), longest}, {Key(string_id::kInformation), multiByte}})
+                .Accepted,
+            2);
+  EXPECT_EQ(table.Text(string_id::kError), longest);
+  EXPECT_EQ(table.Text(string_id::kInformation), multiByte);
 }
 
 TEST_F(StringReplacementTest, ReportsEveryRefusalAndTakesTheRest) {
-  const StringReplacement result =
-      Replace({{"65242", "Warnung"}, {"70000", "x"}, {"65266", "%s"}, {"65240", 1}});
+  const StringReplacement result = Replace({{Key(string_id::kWarning), "Warnung"},
+                                            {"70000", "x"},
+                                            {Key(string_id::kDeleteRuleQuestion), "%s"},
+                                            {Key(string_id::kError), 1}});
   EXPECT_EQ(result.Accepted, 1);
-  EXPECT_EQ(result.Refused, (std::vector<RefusedString>{{"65240", StringRefusal::NotText},
-                                                        {"65266", StringRefusal::ConversionsDiffer},
-                                                        {"70000", StringRefusal::IdOutOfRange}}));
+  EXPECT_EQ(result.Refused,
+            (std::vector<RefusedString>{
+                {Key(string_id::kError), StringRefusal::NotText},
+                {Key(string_id::kDeleteRuleQuestion), StringRefusal::ConversionsDiffer},
+                {"70000", StringRefusal::IdOutOfRange}}));
 }
 
 TEST_F(StringReplacementTest, AcceptsNoStringsAndRefusesAStringsValueThatIsNoObject) {
   EXPECT_EQ(Replace(json()).Accepted, 0);
   EXPECT_TRUE(Replace(json()).Refused.empty());
-  EXPECT_EQ(Replace(json::array({"65242", "x"})).Refused,
+  EXPECT_EQ(Replace(json::array({Key(string_id::kWarning), "x"})).Refused,
             (std::vector<RefusedString>{{"strings", StringRefusal::NotAnObject}}));
 }
 
@@ -210,7 +242,7 @@ class ActiveStringsTest : public ::testing::Test {
 
 TEST_F(ActiveStringsTest, ReadsReplacementsUntilReset) {
   EXPECT_EQ(ActiveText(string_id::kWarning), "Warning");
-  EXPECT_EQ(ReplaceActiveStrings({{"65242", "Warnung"}}).Accepted, 1);
+  EXPECT_EQ(ReplaceActiveStrings({{Key(string_id::kWarning), "Warnung"}}).Accepted, 1);
   EXPECT_EQ(ActiveText(string_id::kWarning), "Warnung");
   EXPECT_EQ(ActiveStrings().Text(string_id::kWarning), "Warnung");
   ResetActiveStrings();

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <numeric>
+#include <string>
 #include <thread>
 
 #include "pseudo_terminal.h"
@@ -178,6 +179,45 @@ TEST_F(SerialCommsTest, OpenSetsRaw8N1WithoutFlowControlAndPassesEveryByteValue)
   Bytes got(256);
   EXPECT_EQ(Comms.Read(got.data(), 256, 2000), 256);
   EXPECT_EQ(got, all);
+}
+
+// The flags, rate and read wake-up a terminal has.
+std::string LineSettingsText(const termios& settings) {
+  return "iflag " + std::to_string(settings.c_iflag) + " oflag " +
+         std::to_string(settings.c_oflag) + " cflag " + std::to_string(settings.c_cflag) +
+         " lflag " + std::to_string(settings.c_lflag) + " speed " +
+         std::to_string(cfgetispeed(&settings)) + "/" + std::to_string(cfgetospeed(&settings)) +
+         " vmin " + std::to_string(settings.c_cc[VMIN]) + " vtime " +
+         std::to_string(settings.c_cc[VTIME]);
+}
+
+TEST_F(SerialCommsTest, CloseAndTheDestructorPutBackTheLineSettingsOfOpen) {
+  termios cooked = SlaveSettings();
+  cooked.c_iflag |= ICRNL | IXON;
+  cooked.c_oflag |= OPOST;
+  cooked.c_lflag |= ICANON | ECHO | ISIG;
+  cooked.c_cflag = (cooked.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | CS7 | PARENB;
+  cooked.c_cc[VMIN] = 4;
+  cooked.c_cc[VTIME] = 2;
+  cfsetispeed(&cooked, B2400);
+  cfsetospeed(&cooked, B2400);
+  ASSERT_EQ(tcsetattr(Pty.Slave(), TCSANOW, &cooked), 0);
+  const std::string before = LineSettingsText(SlaveSettings());
+
+  Comms.SetBaud(cb57600);
+  Comms.Open();
+  const std::string raw = LineSettingsText(SlaveSettings());
+  EXPECT_NE(raw, before);
+  Comms.SetBaud(cb19200);
+  Comms.Close();
+  EXPECT_EQ(LineSettingsText(SlaveSettings()), before);
+
+  {
+    TSerialComms scoped(&Loop);
+    scoped.Open();
+    EXPECT_NE(LineSettingsText(SlaveSettings()), before);
+  }
+  EXPECT_EQ(LineSettingsText(SlaveSettings()), before);
 }
 
 TEST_F(SerialCommsTest, BaudWrittenWhileClosedIsAppliedByOpenAndWhileOpenAtOnce) {
