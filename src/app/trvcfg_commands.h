@@ -52,6 +52,8 @@ int SendCommand(const std::vector<std::string>& words);
 int GetCommand(const std::vector<std::string>& words);
 int FlashCommand(const std::vector<std::string>& words);
 int ReadCommand(const std::vector<std::string>& words);
+int DiffCommand(const std::vector<std::string>& words);
+int ExportCommand(const std::vector<std::string>& words);
 
 std::string LowerCase(std::string text);
 // ".bin", ".hex", ... in lower case; an image file is a .bin or a .hex.

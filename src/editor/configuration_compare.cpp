@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -26,25 +27,58 @@ constexpr std::size_t kMaxMatchedEdits = 1000;
 
 using Rules = std::vector<RuleRecord>;
 
+// One configuration as compared: its settings and rules, and each rule's number and the rule that
+// its text shows.
 struct Side {
   ControllerSettings Settings;
-  Rules List;
+  Rules Compared;
+  std::vector<std::int32_t> Numbers;
+  Rules Shown;
+  RuleTextContext Context;
 };
 
-Side SideOf(const Configuration& configuration) {
-  Side side{configuration.ControllerSettings, {}};
+Rules StoredRules(const Configuration& configuration) {
+  Rules rules;
   const std::int32_t count = std::min(configuration.RuleCount, kMaxRows);
-  side.List.reserve(static_cast<std::size_t>(std::max(count, 0)));
-  for (std::int32_t n = 1; n <= count; ++n) side.List.push_back(configuration.StoredRule(n));
-  return side;
+  rules.reserve(static_cast<std::size_t>(std::max(count, 0)));
+  for (std::int32_t n = 1; n <= count; ++n) rules.push_back(configuration.StoredRule(n));
+  return rules;
 }
 
-// The configuration as a Get into a fresh configuration would read it back after a send. The
-// stamps are not read back.
+Side SideOf(const Configuration& configuration) {
+  Rules rules = StoredRules(configuration);
+  std::vector<std::int32_t> numbers(rules.size());
+  std::iota(numbers.begin(), numbers.end(), 1);
+  return {configuration.ControllerSettings, rules, std::move(numbers), rules,
+          RuleTextContextOf(configuration.ControllerSettings)};
+}
+
+// The configuration as a Get into a fresh configuration would read it back after a send; the
+// stamps are not read back. A rule that comes back keeps its number and text in the
+// configuration: only cleared and invalid rules stay behind.
 Side ThroughImage(const Configuration& configuration) {
   DecodedConfiguration decoded = DecodeImage(EncodeImage(configuration, ImageStamps{}),
                                              ControllerSettings{}, configuration.DefaultBaseName);
-  return {std::move(decoded.Settings), std::move(decoded.Rules)};
+  Side side = SideOf(configuration);
+  std::vector<std::int32_t> numbers;
+  Rules shown;
+  for (std::size_t i = 0; i < side.Shown.size(); ++i) {
+    if (!IsRuleKind(side.Shown[i].Kind)) continue;
+    numbers.push_back(side.Numbers[i]);
+    shown.push_back(side.Shown[i]);
+  }
+  side.Settings = std::move(decoded.Settings);
+  side.Compared = std::move(decoded.Rules);
+  if (numbers.size() == side.Compared.size()) {
+    side.Numbers = std::move(numbers);
+    side.Shown = std::move(shown);
+  } else {  // not rule for rule: as the image numbers and shows them
+    side.Numbers.resize(side.Compared.size());
+    std::iota(side.Numbers.begin(), side.Numbers.end(), 1);
+    side.Shown = side.Compared;
+    side.Context = RuleTextContextOf(side.Settings);
+  }
+  return side;
 }
 
 // Settings.
@@ -320,12 +354,10 @@ RuleKey KeyOf(const RuleRecord& rule) {
 class RuleListComparison {
  public:
   RuleListComparison(const Side& a, const Side& b)
-      : FA(a.List),
-        FB(b.List),
-        FContextA(RuleTextContextOf(a.Settings)),
-        FContextB(RuleTextContextOf(b.Settings)),
-        FMeaningA(MeaningsOf(a.List)),
-        FMeaningB(MeaningsOf(b.List)),
+      : FA(a),
+        FB(b),
+        FMeaningA(MeaningsOf(a.Compared)),
+        FMeaningB(MeaningsOf(b.Compared)),
         FHunks(RuleHunks(FMeaningA, FMeaningB)) {
     MatchMoves();
   }
@@ -387,22 +419,20 @@ class RuleListComparison {
     RuleDifference difference;
     difference.Change = change;
     if (i) {
-      difference.NumberA = static_cast<std::int32_t>(*i + 1);
-      difference.TextA = RenderRule(FA[*i], FContextA);
+      difference.NumberA = FA.Numbers[*i];
+      difference.TextA = RenderRule(FA.Shown[*i], FA.Context);
     }
     if (j) {
-      difference.NumberB = static_cast<std::int32_t>(*j + 1);
-      difference.TextB = RenderRule(FB[*j], FContextB);
+      difference.NumberB = FB.Numbers[*j];
+      difference.TextB = RenderRule(FB.Shown[*j], FB.Context);
     }
     if (change == RuleChange::Changed)
       difference.Fields = DifferingFields(FMeaningA[*i], FMeaningB[*j]);
     return difference;
   }
 
-  const Rules& FA;
-  const Rules& FB;
-  RuleTextContext FContextA;
-  RuleTextContext FContextB;
+  const Side& FA;
+  const Side& FB;
   Rules FMeaningA;
   Rules FMeaningB;
   std::vector<Hunk> FHunks;

@@ -54,8 +54,9 @@ enum class ImageSide { None, A, B };
 // rule after it; only the fields that a rule of its kind uses are compared, and of an event
 // selection only the events that count. Each side's rule text is the one its settings give.
 // When one side is an image, the other is compared as the controller would hold it after a send
-// (what an image cannot carry is not a difference); it throws ImageOverflowError when it does not
-// fit into an image. Lists too different to match rule by rule are compared by rule number.
+// (what an image cannot carry is not a difference), its rules still numbered and shown as it holds
+// them; it throws ImageOverflowError when it does not fit into an image. Lists too different to
+// match rule by rule are compared by rule number.
 ConfigurationDifferences CompareConfigurations(const Configuration& a, const Configuration& b,
                                                ImageSide imageSide = ImageSide::None);
 

@@ -19,6 +19,7 @@
 #include "model/configuration.h"
 #include "model/program_version.h"
 #include "model/zone_range.h"
+#include "trvcfg_program.h"
 
 namespace trv {
 namespace {
@@ -26,23 +27,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-
-struct ProgramRun {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string Quoted(const std::string& word) {
-  std::string quoted = "'";
-  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
 
 constexpr std::int32_t kFire = 0b11;
 constexpr std::int32_t kFault = 0b11 << 8;
@@ -54,13 +38,7 @@ class TrvcfgTest : public ::testing::Test {
   ~TrvcfgTest() override { std::filesystem::remove_all(FDirectory); }
 
   ProgramRun Trvcfg(const std::vector<std::string>& words) const {
-    std::string command = Quoted(TRVCFG_PATH);
-    for (const std::string& word : words) command += " " + Quoted(word);
-    const std::filesystem::path out = FDirectory / "stdout";
-    const std::filesystem::path err = FDirectory / "stderr";
-    command += " >" + Quoted(out.string()) + " 2>" + Quoted(err.string()) + " </dev/null";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+    return RunTrvcfg(words, FDirectory);
   }
 
   std::string Path(const std::string& name) const { return (FDirectory / name).string(); }
@@ -113,13 +91,6 @@ class TrvcfgTest : public ::testing::Test {
   const std::filesystem::path FDirectory =
       std::filesystem::temp_directory_path() / ("trvcfg-test-" + std::to_string(getpid()));
 };
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // The stream words of a raw image up to the first 0xFFFF.
 std::vector<std::uint16_t> StreamWords(const std::string& image) {

@@ -195,8 +195,9 @@ TEST(CompareConfigurationsTest, AnImageStillShowsWhatChangedOnTheUnit) {
   const ConfigurationDifferences differences =
       CompareConfigurations(sent, ReadBack(changed), ImageSide::B);
   EXPECT_THAT(differences.Settings, ElementsAre(FieldDifference{"BuzzerMode", "1", "2"}));
-  // Numbered as the image numbers them: the cleared rule is not in it.
-  EXPECT_THAT(differences.Rules, ElementsAre(Is(RuleChange::Changed, 2, 2)));
+  // Each side numbers its own rules: the image holds no cleared rule.
+  ASSERT_THAT(differences.Rules, ElementsAre(Is(RuleChange::Changed, 3, 2)));
+  EXPECT_EQ(differences.Rules.front().TextA, TextOf(Zonal(3, 9, 0xCA05)));
 }
 
 TEST(CompareConfigurationsTest, LongListsWithFewDifferencesAreMatchedRuleByRule) {
