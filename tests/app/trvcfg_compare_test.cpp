@@ -2,7 +2,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -10,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "files/workbook_file.h"
 #include "model/configuration.h"
 #include "model/relay_links.h"
 #include "model/rule_text.h"
@@ -69,16 +67,9 @@ RuleRecord Zonal(std::int32_t first, std::int32_t last, std::int32_t output) {
           .Output = output};
 }
 
-class TrvcfgCompareTest : public ::testing::Test {
+class TrvcfgCompareTest : public TrvcfgProgramTest {
  protected:
-  TrvcfgCompareTest() { std::filesystem::create_directories(FDirectory); }
-  ~TrvcfgCompareTest() override { std::filesystem::remove_all(FDirectory); }
-
-  ProgramRun Trvcfg(const std::vector<std::string>& words) const {
-    return RunTrvcfg(words, FDirectory);
-  }
-
-  std::string Path(const std::string& name) const { return (FDirectory / name).string(); }
+  TrvcfgCompareTest() : TrvcfgProgramTest("trvcfg-compare") {}
 
   Configuration Holding(const std::string& unitName, const std::vector<RuleRecord>& rules) const {
     Configuration configuration(FDirectory, FDirectory);
@@ -86,15 +77,6 @@ class TrvcfgCompareTest : public ::testing::Test {
     for (const RuleRecord& rule : rules) configuration.StoreRule(++configuration.RuleCount, rule);
     return configuration;
   }
-
-  std::string Save(Configuration configuration, const std::string& name) const {
-    configuration.WriteSettingsToSheet();
-    WriteWorkbookFile(configuration.MimicBook, Path(name));
-    return Path(name);
-  }
-
-  const std::filesystem::path FDirectory =
-      std::filesystem::temp_directory_path() / ("trvcfg-compare-" + std::to_string(getpid()));
 };
 
 TEST_F(TrvcfgCompareTest, DiffListsWhatDiffersAndEndsWithStatus1) {

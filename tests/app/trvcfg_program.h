@@ -1,6 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +11,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "files/workbook_file.h"
+#include "model/configuration.h"
 
 namespace trv {
 
@@ -23,29 +28,49 @@ inline std::string ReadAll(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline std::string ShellQuoted(const std::string& word) {
-  std::string quoted = "'";
-  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// The real trvcfg program run with these words; its output goes through files in directory.
-inline ProgramRun RunTrvcfg(const std::vector<std::string>& words,
-                            const std::filesystem::path& directory) {
-  std::string command = ShellQuoted(TRVCFG_PATH);
-  for (const std::string& word : words) command += " " + ShellQuoted(word);
-  const std::filesystem::path out = directory / "stdout";
-  const std::filesystem::path err = directory / "stderr";
-  command += " >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string()) + " </dev/null";
-  const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
-}
-
 inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
+
+inline std::string ShellQuoted(const std::string& word) {
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// A test that runs the real trvcfg program on files in a directory of its own.
+class TrvcfgProgramTest : public ::testing::Test {
+ protected:
+  explicit TrvcfgProgramTest(const std::string& name)
+      : FDirectory(std::filesystem::temp_directory_path() /
+                   (name + "-" + std::to_string(getpid()))) {
+    std::filesystem::create_directories(FDirectory);
+  }
+  ~TrvcfgProgramTest() override { std::filesystem::remove_all(FDirectory); }
+
+  ProgramRun Trvcfg(const std::vector<std::string>& words) const {
+    std::string command = ShellQuoted(TRVCFG_PATH);
+    for (const std::string& word : words) command += " " + ShellQuoted(word);
+    const std::filesystem::path out = FDirectory / "stdout";
+    const std::filesystem::path err = FDirectory / "stderr";
+    command += " >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string()) + " </dev/null";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+  }
+
+  std::string Path(const std::string& name) const { return (FDirectory / name).string(); }
+
+  // The configuration as a rule data file in the directory.
+  std::string Save(Configuration configuration, const std::string& name) const {
+    configuration.WriteSettingsToSheet();
+    WriteWorkbookFile(configuration.MimicBook, Path(name));
+    return Path(name);
+  }
+
+  const std::filesystem::path FDirectory;
+};
 
 }  // namespace trv

@@ -32,22 +32,9 @@ constexpr std::int32_t kFire = 0b11;
 constexpr std::int32_t kFault = 0b11 << 8;
 constexpr std::int32_t kPowerOK = 0b11 << 30;
 
-class TrvcfgTest : public ::testing::Test {
+class TrvcfgTest : public TrvcfgProgramTest {
  protected:
-  TrvcfgTest() { std::filesystem::create_directories(FDirectory); }
-  ~TrvcfgTest() override { std::filesystem::remove_all(FDirectory); }
-
-  ProgramRun Trvcfg(const std::vector<std::string>& words) const {
-    return RunTrvcfg(words, FDirectory);
-  }
-
-  std::string Path(const std::string& name) const { return (FDirectory / name).string(); }
-
-  std::string Save(Configuration& configuration, const std::string& name) const {
-    configuration.WriteSettingsToSheet();
-    WriteWorkbookFile(configuration.MimicBook, Path(name));
-    return Path(name);
-  }
+  TrvcfgTest() : TrvcfgProgramTest("trvcfg-test") {}
 
   // A board, a zonal rule and one rule of each event kind.
   std::string SaveSite() const {
@@ -87,9 +74,6 @@ class TrvcfgTest : public ::testing::Test {
     }
     return Save(site, "Site.trv");
   }
-
-  const std::filesystem::path FDirectory =
-      std::filesystem::temp_directory_path() / ("trvcfg-test-" + std::to_string(getpid()));
 };
 
 // The stream words of a raw image up to the first 0xFFFF.

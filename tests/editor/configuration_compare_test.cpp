@@ -19,8 +19,15 @@ using ::testing::ElementsAre;
 using ::testing::Field;
 using ::testing::IsEmpty;
 
-constexpr std::int32_t kFire = 0b11;
-constexpr std::int32_t kFault = 0b11 << 8;
+constexpr RuleRecord kLocal{.Kind = rkEventLocal,
+                            .Panel = 1,
+                            .Loop = 2,
+                            .Zone = 5,
+                            .Address = 17,
+                            .DeviceType = 3,
+                            .Events = 0b11 | 0b11 << 8,  // Fire and Fault
+                            .Modifier = 0,
+                            .Output = 0x820A};
 
 RuleRecord Zonal(std::int32_t first, std::int32_t last, std::int32_t output = 0x8200) {
   return {.Kind = rkZonal,
@@ -121,29 +128,20 @@ TEST(CompareConfigurationsTest, ChangesAfterAnInsertionKeepTheirOwnNumbers) {
 
 TEST(CompareConfigurationsTest, OnlyWhatARuleOfItsKindUsesCounts) {
   RuleRecord board{.Kind = rkBoard, .Panel = 0, .Zone = 1, .Events = 0, .Modifier = 1};
-  RuleRecord local{.Kind = rkEventLocal,
-                   .Panel = 1,
-                   .Loop = 2,
-                   .Zone = 5,
-                   .Address = 17,
-                   .DeviceType = 3,
-                   .Events = kFire | kFault,
-                   .Modifier = 0,
-                   .Output = 0x820A};
   RuleRecord boardLeftovers = board;
   boardLeftovers.Output = 0x8123;  // kept from the rule the editor held before
   boardLeftovers.Address = 40;
-  RuleRecord localDisabledDay = local;
+  RuleRecord localDisabledDay = kLocal;
   localDisabledDay.Events |= 1 << 18;  // "Day" checked while disabled
   EXPECT_TRUE(
-      CompareConfigurations(Holding({board, local}), Holding({boardLeftovers, localDisabledDay}))
+      CompareConfigurations(Holding({board, kLocal}), Holding({boardLeftovers, localDisabledDay}))
           .Empty());
 
   // Same text, another device: the field says what differs.
-  RuleRecord otherSensor = local;
+  RuleRecord otherSensor = kLocal;
   otherSensor.DeviceType = 4;
   const ConfigurationDifferences differences =
-      CompareConfigurations(Holding({board, local}), Holding({board, otherSensor}));
+      CompareConfigurations(Holding({board, kLocal}), Holding({board, otherSensor}));
   ASSERT_THAT(differences.Rules, ElementsAre(Is(RuleChange::Changed, 2, 2)));
   EXPECT_EQ(differences.Rules.front().TextA, differences.Rules.front().TextB);
   EXPECT_THAT(differences.Rules.front().Fields,
@@ -157,15 +155,8 @@ Configuration WithLosses() {
   RuleRecord board{
       .Kind = rkBoard, .Panel = 0, .Zone = 1, .Events = 0, .Modifier = 1, .Output = 0x8123};
   RuleRecord driven = Zonal(3, 9, 0xCA05);
-  RuleRecord local{.Kind = rkEventLocal,
-                   .Panel = 1,
-                   .Loop = 2,
-                   .Zone = 5,
-                   .Address = 17,
-                   .DeviceType = 3,
-                   .Events = kFire | kFault,
-                   .Modifier = 1,
-                   .Output = 0x820A};
+  RuleRecord local = kLocal;
+  local.Modifier = 1;
   Configuration configuration = Holding({board, cleared, driven, local});
   configuration.ControllerSettings.UnitName = "East";
   configuration.ControllerSettings.BoardsInstalled = 2;
