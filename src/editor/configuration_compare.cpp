@@ -243,6 +243,44 @@ struct Hunk {
   std::size_t BEnd = 0;
 };
 
+// trace[d][k + d]: the furthest x reached on diagonal k = x - y of the edit graph after d edits.
+using EditTrace = std::vector<std::vector<std::ptrdiff_t>>;
+
+// Whether the path to diagonal k after d edits comes from diagonal k + 1 (an insertion) rather
+// than from k - 1 (a deletion).
+template <typename Furthest>
+bool ComesFromAbove(std::ptrdiff_t k, std::ptrdiff_t d, const Furthest& furthest) {
+  return k == -d || (k != d && furthest(k - 1) < furthest(k + 1));
+}
+
+// The hunks along the path that the trace found to (n, m), undoing one edit a step.
+std::vector<Hunk> HunksOfTrace(const EditTrace& trace, std::ptrdiff_t n, std::ptrdiff_t m) {
+  std::vector<Hunk> hunks;
+  std::ptrdiff_t x = n;
+  std::ptrdiff_t y = m;
+  for (auto step = static_cast<std::ptrdiff_t>(trace.size()) - 1; step > 0; --step) {
+    const std::vector<std::ptrdiff_t>& before = trace[static_cast<std::size_t>(step - 1)];
+    const auto furthest = [&](std::ptrdiff_t k) {
+      return before[static_cast<std::size_t>(k + step - 1)];
+    };
+    const std::ptrdiff_t k = x - y;
+    const bool insertion = ComesFromAbove(k, step, furthest);
+    const std::ptrdiff_t startX = furthest(insertion ? k + 1 : k - 1);
+    const std::ptrdiff_t startY = startX - (insertion ? k + 1 : k - 1);
+    const auto endA = static_cast<std::size_t>(insertion ? startX : startX + 1);
+    const auto endB = static_cast<std::size_t>(insertion ? startY + 1 : startY);
+    if (hunks.empty() || hunks.back().A != endA || hunks.back().B != endB) {
+      hunks.push_back({endA, endA, endB, endB});
+    }
+    hunks.back().A = static_cast<std::size_t>(startX);
+    hunks.back().B = static_cast<std::size_t>(startY);
+    x = startX;
+    y = startY;
+  }
+  std::reverse(hunks.begin(), hunks.end());
+  return hunks;
+}
+
 // The shortest list of deletions from a and insertions of b that turns a into b (Myers' greedy
 // search), as hunks; none when it needs more than maxEdits.
 std::optional<std::vector<Hunk>> ShortestEdit(std::span<const RuleRecord> a,
@@ -250,58 +288,25 @@ std::optional<std::vector<Hunk>> ShortestEdit(std::span<const RuleRecord> a,
   const auto n = static_cast<std::ptrdiff_t>(a.size());
   const auto m = static_cast<std::ptrdiff_t>(b.size());
   const auto limit = static_cast<std::ptrdiff_t>(std::min(a.size() + b.size(), maxEdits));
-  // furthest[k + limit + 1]: the furthest x reached on diagonal k = x - y.
-  std::vector<std::ptrdiff_t> furthest(static_cast<std::size_t>(2 * limit + 3), 0);
-  const auto at = [&](std::ptrdiff_t k) -> std::ptrdiff_t& {
-    return furthest[static_cast<std::size_t>(k + limit + 1)];
+  std::vector<std::ptrdiff_t> reached(static_cast<std::size_t>(2 * limit + 3), 0);
+  const auto furthest = [&](std::ptrdiff_t k) -> std::ptrdiff_t& {
+    return reached[static_cast<std::size_t>(k + limit + 1)];
   };
-  // trace[d][k + d]: the furthest x on diagonal k after d edits.
-  std::vector<std::vector<std::ptrdiff_t>> trace;
-  const auto fromAbove = [](std::ptrdiff_t k, std::ptrdiff_t d, auto&& x) {
-    return k == -d || (k != d && x(k - 1) < x(k + 1));
-  };
+  EditTrace trace;
   for (std::ptrdiff_t d = 0; d <= limit; ++d) {
-    bool reached = false;
-    for (std::ptrdiff_t k = -d; k <= d && !reached; k += 2) {
-      std::ptrdiff_t x = fromAbove(k, d, at) ? at(k + 1) : at(k - 1) + 1;
+    bool atEnd = false;
+    for (std::ptrdiff_t k = -d; k <= d && !atEnd; k += 2) {
+      std::ptrdiff_t x = ComesFromAbove(k, d, furthest) ? furthest(k + 1) : furthest(k - 1) + 1;
       std::ptrdiff_t y = x - k;
       while (x < n && y < m && a[static_cast<std::size_t>(x)] == b[static_cast<std::size_t>(y)]) {
         ++x;
         ++y;
       }
-      at(k) = x;
-      reached = x >= n && y >= m;
+      furthest(k) = x;
+      atEnd = x >= n && y >= m;
     }
-    trace.emplace_back(&at(-d), &at(d) + 1);
-    if (!reached) continue;
-    // Back from the end: each step undoes one edit.
-    std::vector<Hunk> hunks;
-    std::ptrdiff_t x = n;
-    std::ptrdiff_t y = m;
-    for (std::ptrdiff_t step = d; step > 0; --step) {
-      const std::vector<std::ptrdiff_t>& before = trace[static_cast<std::size_t>(step - 1)];
-      const auto previous = [&](std::ptrdiff_t k) {
-        return before[static_cast<std::size_t>(k + step - 1)];
-      };
-      const std::ptrdiff_t k = x - y;
-      const bool insertion = fromAbove(k, step, previous);
-      const std::ptrdiff_t startX = insertion ? previous(k + 1) : previous(k - 1);
-      const std::ptrdiff_t startY = startX - (insertion ? k + 1 : k - 1);
-      const auto editA = static_cast<std::size_t>(startX);
-      const auto editB = static_cast<std::size_t>(startY);
-      if (hunks.empty() || hunks.back().A != editA + (insertion ? 0 : 1) ||
-          hunks.back().B != editB + (insertion ? 1 : 0)) {
-        hunks.push_back({editA + (insertion ? 0 : 1), editA + (insertion ? 0 : 1),
-                         editB + (insertion ? 1 : 0), editB + (insertion ? 1 : 0)});
-      }
-      Hunk& hunk = hunks.back();
-      hunk.A = editA;
-      hunk.B = editB;
-      x = startX;
-      y = startY;
-    }
-    std::reverse(hunks.begin(), hunks.end());
-    return hunks;
+    trace.emplace_back(&furthest(-d), &furthest(d) + 1);
+    if (atEnd) return HunksOfTrace(trace, n, m);
   }
   return std::nullopt;
 }
