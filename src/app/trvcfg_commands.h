@@ -49,9 +49,13 @@ int SendCommand(const std::vector<std::string>& words);
 int GetCommand(const std::vector<std::string>& words);
 int FlashCommand(const std::vector<std::string>& words);
 int ReadCommand(const std::vector<std::string>& words);
+int DiffCommand(const std::vector<std::string>& words);
+int ExportCommand(const std::vector<std::string>& words);
 
 // A rule data file as File Open reads it; a file without rules is loaded with a warning on
 // standard error.
 Configuration LoadRuleDataFile(const std::filesystem::path& file);
+// The same for a rule data file, or an image file (.bin, .hex) decoded as a Get decodes it.
+Configuration LoadRuleOrImage(const std::filesystem::path& file);
 
 }  // namespace trv::cli

@@ -31,6 +31,8 @@ constexpr std::array kCommands{
     Command{"flash", FlashCommand, "flash FILE.hex [--port COMn] [--baud N] [--id ID]..."},
     Command{"read", ReadCommand,
             "read --start ADDR --size N -o OUT.hex [--port COMn] [--baud N] [--id ID]..."},
+    Command{"diff", DiffCommand, "diff A B (each a .trv, .bin or .hex file)"},
+    Command{"export", ExportCommand, "export FILE.trv -o RULES.csv"},
 };
 
 constexpr int kErrorStatus = 1;

@@ -10,15 +10,27 @@
 #include "files/load_configuration.h"
 #include "model/configuration.h"
 #include "model/rule_text.h"
+#include "transfer/decoded_rule_file.h"
 #include "transfer/encode_image.h"
 #include "transfer/image_file.h"
 
 namespace trv::cli {
 
-Configuration LoadRuleDataFile(const std::filesystem::path& file) {
-  LoadedConfiguration load = LoadConfiguration(file);
+namespace {
+
+Configuration WithWarningShown(LoadedConfiguration load) {
   if (load.Warning) std::cerr << load.Warning->Text << '\n';
   return std::move(load.Loaded);
+}
+
+}  // namespace
+
+Configuration LoadRuleDataFile(const std::filesystem::path& file) {
+  return WithWarningShown(LoadConfiguration(file));
+}
+
+Configuration LoadRuleOrImage(const std::filesystem::path& file) {
+  return WithWarningShown(LoadRuleOrImageFile(file));
 }
 
 int ShowCommand(const std::vector<std::string>& words) {

@@ -8,6 +8,7 @@
 
 #include "model/event_selection.h"
 #include "model/rule_record.h"
+#include "model/string_ids.h"
 
 namespace trv {
 
@@ -19,6 +20,12 @@ inline constexpr std::size_t kRuleTextColumns = 9;
 // One row of the rule text sheet: Rule, Panel, Loop, Zone, Address, Device, Event, Output,
 // Channel.
 using RuleText = std::array<std::string, kRuleTextColumns>;
+
+// The string ids of the column headings, in column order.
+inline constexpr std::array<int, kRuleTextColumns> kRuleTextHeadings{
+    string_id::kRuleHeading,  string_id::kPanelHeading,   string_id::kLoopHeading,
+    string_id::kZoneHeading,  string_id::kAddressHeading, string_id::kDeviceHeading,
+    string_id::kEventHeading, string_id::kOutputHeading,  string_id::kChannelHeading};
 
 // The texts of the board and zonal event choices, by choice index.
 inline constexpr std::array<std::string_view, 2> kBoardEventChoiceTexts{

@@ -1,11 +1,9 @@
 #include "model/rule_workbook.h"
 
 #include <algorithm>
-#include <array>
 
 #include "model/controller_settings.h"
 #include "model/rule_text.h"
-#include "model/string_ids.h"
 #include "model/string_table.h"
 
 namespace trv {
@@ -20,12 +18,6 @@ constexpr int kRuleTextColumnCount = static_cast<int>(kRuleTextColumns);
 // that nothing of a longer list comes back.
 constexpr int kClearedRows = 512;
 constexpr int kClearedRuleDataColumns = 100;
-
-constexpr std::array kRuleTextHeadings{
-    string_id::kRuleHeading,  string_id::kPanelHeading,   string_id::kLoopHeading,
-    string_id::kZoneHeading,  string_id::kAddressHeading, string_id::kDeviceHeading,
-    string_id::kEventHeading, string_id::kOutputHeading,  string_id::kChannelHeading};
-static_assert(kRuleTextHeadings.size() == kRuleTextColumns);
 
 void ClearRuleRows(Workbook& book, int sheet, int columns) {
   const int rows = std::min(std::max(kClearedRows, book.LastRow(sheet)), kMaxRows);

@@ -19,6 +19,7 @@
 #include "model/configuration.h"
 #include "model/program_version.h"
 #include "model/zone_range.h"
+#include "trvcfg_program.h"
 
 namespace trv {
 namespace {
@@ -27,60 +28,13 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-struct ProgramRun {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string Quoted(const std::string& word) {
-  std::string quoted = "'";
-  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// Words joined by blanks, appended one by one: GCC 12 takes "literal" + std::string for an
-// overlapping copy at -O3.
-std::string Joined(const std::vector<std::string>& words) {
-  std::string text;
-  for (const std::string& word : words) text.append(text.empty() ? "" : " ").append(word);
-  return text;
-}
-
 constexpr std::int32_t kFire = 0b11;
 constexpr std::int32_t kFault = 0b11 << 8;
 constexpr std::int32_t kPowerOK = 0b11 << 30;
 
-class TrvcfgTest : public ::testing::Test {
+class TrvcfgTest : public TrvcfgProgramTest {
  protected:
-  TrvcfgTest() { std::filesystem::create_directories(FDirectory); }
-  ~TrvcfgTest() override { std::filesystem::remove_all(FDirectory); }
-
-  ProgramRun Trvcfg(const std::vector<std::string>& words) const {
-    // In the test's directory, so that a file can be named by a word of its own.
-    const std::filesystem::path out = FDirectory / "stdout";
-    const std::filesystem::path err = FDirectory / "stderr";
-    std::vector<std::string> parts{"cd", Quoted(FDirectory.string()), "&&", Quoted(TRVCFG_PATH)};
-    for (const std::string& word : words) parts.push_back(Quoted(word));
-    parts.insert(parts.end(),
-                 {">", Quoted(out.string()), "2>", Quoted(err.string()), "<", "/dev/null"});
-    const std::string command = Joined(parts);
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
-  }
-
-  std::string Path(const std::string& name) const { return (FDirectory / name).string(); }
-
-  std::string Save(Configuration& configuration, const std::string& name) const {
-    configuration.WriteSettingsToSheet();
-    WriteWorkbookFile(configuration.MimicBook, Path(name));
-    return Path(name);
-  }
+  TrvcfgTest() : TrvcfgProgramTest("trvcfg-test") {}
 
   // A board, a zonal rule and one rule of each event kind.
   std::string SaveSite() const {
@@ -120,17 +74,7 @@ class TrvcfgTest : public ::testing::Test {
     }
     return Save(site, "Site.trv");
   }
-
-  const std::filesystem::path FDirectory =
-      std::filesystem::temp_directory_path() / ("trvcfg-test-" + std::to_string(getpid()));
 };
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // The stream words of a raw image up to the first 0xFFFF.
 std::vector<std::uint16_t> StreamWords(const std::string& image) {
