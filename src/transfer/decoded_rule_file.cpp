@@ -11,7 +11,7 @@
 
 namespace trv {
 
-Configuration DecodedConfiguration(const ConfigurationImage& image,
+Configuration ConfigurationOfImage(const ConfigurationImage& image,
                                    const std::filesystem::path& directory) {
   if (!HoldsConfiguration(image)) {
     throw std::runtime_error(ActiveText(string_id::kNoConfigurationData));
@@ -23,7 +23,7 @@ Configuration DecodedConfiguration(const ConfigurationImage& image,
 
 void WriteDecodedRuleFile(const ConfigurationImage& image, const std::filesystem::path& output) {
   const Configuration configuration =
-      DecodedConfiguration(image, std::filesystem::absolute(output).parent_path());
+      ConfigurationOfImage(image, std::filesystem::absolute(output).parent_path());
   WriteReplacing(output, [&](const std::filesystem::path& file) {
     WriteWorkbookFile(configuration.MimicBook, file);
   });
@@ -32,7 +32,7 @@ void WriteDecodedRuleFile(const ConfigurationImage& image, const std::filesystem
 LoadedConfiguration LoadRuleOrImageFile(const std::filesystem::path& file) {
   if (!IsImageFile(file)) return LoadConfiguration(file);
   const std::filesystem::path directory = std::filesystem::absolute(file).parent_path();
-  return {DecodedConfiguration(ReadImageFile(file), directory), std::nullopt};
+  return {ConfigurationOfImage(ReadImageFile(file), directory), std::nullopt};
 }
 
 }  // namespace trv

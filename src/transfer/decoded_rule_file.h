@@ -11,7 +11,7 @@ namespace trv {
 // The configuration an image read back holds, as a Get loads it, in a configuration whose
 // directories are the given one. An image without a configuration raises std::runtime_error with
 // string_id::kNoConfigurationData's text.
-Configuration DecodedConfiguration(const ConfigurationImage& image,
+Configuration ConfigurationOfImage(const ConfigurationImage& image,
                                    const std::filesystem::path& directory);
 
 // The rule data file that a Get leaves for an image read back, in a configuration whose
