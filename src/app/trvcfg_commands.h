@@ -52,6 +52,7 @@ int SendCommand(const std::vector<std::string>& words);
 int GetCommand(const std::vector<std::string>& words);
 int FlashCommand(const std::vector<std::string>& words);
 int ReadCommand(const std::vector<std::string>& words);
+int CheckCommand(const std::vector<std::string>& words);
 
 std::string LowerCase(std::string text);
 // ".bin", ".hex", ... in lower case; an image file is a .bin or a .hex.
@@ -76,6 +77,11 @@ void WriteReplacing(const std::filesystem::path& path,
 // The image as a raw .bin (exactly its 65,280 bytes) or as Intel HEX (.hex).
 void WriteImageFile(const ConfigurationImage& image, const std::filesystem::path& path);
 ConfigurationImage ReadImageFile(const std::filesystem::path& path);
+
+// The configuration an image read back holds, as a Get loads it; "No configuration data
+// present" for a blank one.
+Configuration DecodedConfiguration(const ConfigurationImage& image,
+                                   const std::filesystem::path& directory);
 
 // The rule data file that a Get leaves, for an image read back; "No configuration data present"
 // for a blank one.

@@ -13,11 +13,17 @@
 
 namespace trv::cli {
 
-void WriteDecodedRuleFile(const ConfigurationImage& image, const std::filesystem::path& output) {
+Configuration DecodedConfiguration(const ConfigurationImage& image,
+                                   const std::filesystem::path& directory) {
   if (!HoldsConfiguration(image)) throw std::runtime_error("No configuration data present");
-  const std::filesystem::path directory = std::filesystem::absolute(output).parent_path();
   Configuration configuration(directory, directory);
   DecodeImageInto(configuration, image);
+  return configuration;
+}
+
+void WriteDecodedRuleFile(const ConfigurationImage& image, const std::filesystem::path& output) {
+  const Configuration configuration =
+      DecodedConfiguration(image, std::filesystem::absolute(output).parent_path());
   WriteReplacing(output, [&](const std::filesystem::path& file) {
     WriteWorkbookFile(configuration.MimicBook, file);
   });

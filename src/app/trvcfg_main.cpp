@@ -31,6 +31,7 @@ constexpr std::array kCommands{
     Command{"flash", FlashCommand, "flash FILE.hex [--port COMn] [--baud N] [--id ID]..."},
     Command{"read", ReadCommand,
             "read --start ADDR --size N -o OUT.hex [--port COMn] [--baud N] [--id ID]..."},
+    Command{"check", CheckCommand, "check FILE.trv|IN.bin|IN.hex"},
 };
 
 constexpr int kErrorStatus = 1;
