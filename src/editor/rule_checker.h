@@ -26,7 +26,8 @@ struct Finding {
 
 // Everything the checks find in the settings and rules 1..count: errors first, then warnings,
 // then notes; within each, by first rule (the configuration as a whole first), then by code.
-// Cleared rules take no part.
+// Cleared rules take no part. The settings are taken as the settings page, a rule file or an
+// image leave them: a system index outside 0..2 throws std::out_of_range.
 std::vector<Finding> CheckConfiguration(const Configuration& configuration);
 
 // "error", "warning" or "note".
