@@ -18,14 +18,8 @@ namespace trv {
 namespace {
 
 using bench::LocalRule;
-
-RuleRecord ZonalRule(int n) {
-  return {.Kind = rkZonal,
-          .Panel = 0,
-          .Zone = ZoneRange{1 + n % 200, 10 + n % 200}.Packed(),
-          .Events = n % 5,
-          .Output = 0xCA00 + n % 64};
-}
+using bench::MixedConfiguration;
+using bench::ZonalRule;
 
 // 3,000 local rules of 8 words and 500 zonal ranges of 9: 28,501 of the 30,463 words.
 Configuration FullStreamConfiguration() {
@@ -34,18 +28,6 @@ Configuration FullStreamConfiguration() {
     configuration.StoreRule(n + 1, n < 3000 ? LocalRule(n) : ZonalRule(n));
   }
   configuration.RuleCount = 3500;
-  return configuration;
-}
-
-Configuration MixedConfiguration(int rules) {
-  Configuration configuration("/nonexistent/trv-bench", "/nonexistent/trv-bench");
-  for (int n = 0; n < rules; ++n) {
-    RuleRecord rule = n % 4 == 0 ? ZonalRule(n) : LocalRule(n);
-    if (n % 7 == 0) rule.Kind = rkEventNetwork;
-    if (n % 11 == 0) rule.Kind = rkEventGeneral;
-    configuration.StoreRule(n + 1, rule);
-  }
-  configuration.RuleCount = rules;
   return configuration;
 }
 

@@ -49,6 +49,7 @@ int SendCommand(const std::vector<std::string>& words);
 int GetCommand(const std::vector<std::string>& words);
 int FlashCommand(const std::vector<std::string>& words);
 int ReadCommand(const std::vector<std::string>& words);
+int CheckCommand(const std::vector<std::string>& words);
 int DiffCommand(const std::vector<std::string>& words);
 int ExportCommand(const std::vector<std::string>& words);
 

@@ -7,6 +7,7 @@
 
 #include "model/device_types.h"
 #include "model/event_selection.h"
+#include "model/rule_record.h"
 
 namespace trv {
 
@@ -180,6 +181,35 @@ std::optional<EventAvailability> RowAvailability(const CriteriaRow& row, int pos
 }
 
 }  // namespace
+
+// Both the rule's sentinels and the criteria share names here: each is named with its namespace.
+EventCriteria EventCriteriaOfRule(const RuleRecord& rule, int systemIndex) {
+  namespace ec = event_criteria;
+  EventCriteria criteria;
+  const bool kp10 = FamilyOfSystem(systemIndex) == DeviceFamily::KP10;
+  criteria.SystemClass = kp10 ? ec::kSystemKP10 : ec::kSystemKPxK;
+  const bool devicePanelShown = IsDeviceTypeApplicable(rule.DeviceType);
+  criteria.DeviceKind = !devicePanelShown               ? ec::kNoDeviceKind
+                        : IsModuleType(rule.DeviceType) ? ec::kModule
+                                                        : ec::kSensor;
+  criteria.DeviceTypePosition = std::max(rule.DeviceType, 0) % kModuleTypeOffset;
+  if (rule.Kind == rkEventNetwork) {
+    criteria.Page = ec::kNetworkPage;
+    criteria.PanelClass = criteria.LoopClass = criteria.NonDevice = ec::kAnyCriterion;
+    criteria.Typed = ec::kTyped;
+    return criteria;
+  }
+  const bool general = rule.Kind == rkEventGeneral;
+  const bool virtualLoop = IsVirtualLoop(rule.Loop);
+  criteria.Page = general ? ec::kGeneralPage : ec::kLocalPage;
+  criteria.PanelClass = rule.Panel == trv::kAnyPanel || kp10 ? ec::kAnyPanel : ec::kSpecificPanel;
+  criteria.LoopClass = virtualLoop                  ? ec::kVirtualLoop
+                       : rule.Loop == trv::kNonLoop ? ec::kNonLoop
+                                                    : ec::kOtherLoop;
+  criteria.NonDevice = rule.Address == kNonDevice ? ec::kNonDeviceChecked : ec::kDeviceEvent;
+  criteria.Typed = devicePanelShown && !virtualLoop && !general ? ec::kTyped : ec::kUntyped;
+  return criteria;
+}
 
 std::optional<int> MatchingCriteriaRow(const EventCriteria& criteria) {
   const auto found =

@@ -7,6 +7,9 @@
 
 namespace trv {
 
+// Kept out of this header: its rule sentinels share names with the criteria values.
+struct RuleRecord;
+
 // Values of the criteria; kAnyCriterion where the state has no value for one (the network tab's
 // panel, loop and non-device criteria), which only rows that accept any value match.
 namespace event_criteria {
@@ -49,6 +52,10 @@ struct EventAvailability {
   std::array<bool, kEventCount> Allowed{};
   bool operator==(const EventAvailability&) const = default;
 };
+
+// The state of the event page that the event rule (kinds 1, 2 and 4) was set from, as far as the
+// rule tells it.
+EventCriteria EventCriteriaOfRule(const RuleRecord& rule, int systemIndex);
 
 // The first row of the criteria table (1..21) that the state matches.
 std::optional<int> MatchingCriteriaRow(const EventCriteria& criteria);

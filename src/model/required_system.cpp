@@ -52,6 +52,10 @@ int StoredRuleLevel(const RuleRecord& rule, int modelIndex, std::int32_t zoneMax
   }
 }
 
+std::int32_t LastZoneMax(int modelIndex, int systemIndex) {
+  return HostSystemLimitsOf(systemIndex, {.ModelIndex = modelIndex}).LocalZone.Max;
+}
+
 }  // namespace
 
 int RequiredSystemOfBoardRule(bool networkZoneInput, std::int32_t panel, std::int32_t lastZone) {
@@ -76,10 +80,13 @@ int RaisedRequiredSystem(int requiredSystem, int ruleLevel) {
   return std::max(requiredSystem, ruleLevel);
 }
 
+int RequiredSystemOfStoredRule(const RuleRecord& rule, int modelIndex, int systemIndex) {
+  return StoredRuleLevel(rule, modelIndex, LastZoneMax(modelIndex, systemIndex));
+}
+
 int RequiredSystemOfStoredRules(std::span<const RuleRecord> rules, int modelIndex,
                                 int systemIndex) {
-  const std::int32_t zoneMax =
-      HostSystemLimitsOf(systemIndex, {.ModelIndex = modelIndex}).LocalZone.Max;
+  const std::int32_t zoneMax = LastZoneMax(modelIndex, systemIndex);
   int required = kSystemKP10;
   for (const RuleRecord& rule : rules) {
     required = RaisedRequiredSystem(required, StoredRuleLevel(rule, modelIndex, zoneMax));

@@ -107,39 +107,10 @@ std::int32_t CheckedEvents(std::uint16_t word, const std::array<EventBit, N>& bi
   return selection.Value();
 }
 
-// The event page's state for a decoded rule, as the availability table reads it.
-EventCriteria CriteriaOfRule(const RuleRecord& rule, int systemIndex) {
-  namespace ec = event_criteria;
-  EventCriteria criteria;
-  criteria.SystemClass = systemIndex == kSystemKP10 ? ec::kSystemKP10 : ec::kSystemKPxK;
-  const bool devicePanelShown = IsDeviceTypeApplicable(rule.DeviceType);
-  criteria.DeviceKind = !devicePanelShown               ? ec::kNoDeviceKind
-                        : IsModuleType(rule.DeviceType) ? ec::kModule
-                                                        : ec::kSensor;
-  criteria.DeviceTypePosition = std::max(rule.DeviceType, 0) % kModuleTypeOffset;
-  if (rule.Kind == rkEventNetwork) {
-    criteria.Page = ec::kNetworkPage;
-    criteria.PanelClass = criteria.LoopClass = criteria.NonDevice = ec::kAnyCriterion;
-    criteria.Typed = ec::kTyped;
-    return criteria;
-  }
-  const bool general = rule.Kind == rkEventGeneral;
-  const bool virtualLoop = IsVirtualLoop(rule.Loop);
-  criteria.Page = general ? ec::kGeneralPage : ec::kLocalPage;
-  criteria.PanelClass =
-      rule.Panel == kAnyPanel || systemIndex == kSystemKP10 ? ec::kAnyPanel : ec::kSpecificPanel;
-  criteria.LoopClass = virtualLoop             ? ec::kVirtualLoop
-                       : rule.Loop == kNonLoop ? ec::kNonLoop
-                                               : ec::kOtherLoop;
-  criteria.NonDevice = rule.Address == kNonDevice ? ec::kNonDeviceChecked : ec::kDeviceEvent;
-  criteria.Typed = devicePanelShown && !virtualLoop && !general ? ec::kTyped : ec::kUntyped;
-  return criteria;
-}
-
 // Events the editor offers for the rule become enabled; none when the table has no row for it.
 void SetEnabledEvents(RuleRecord& rule, int systemIndex) {
   const std::optional<EventAvailability> availability =
-      LookUpEventAvailability(CriteriaOfRule(rule, systemIndex));
+      LookUpEventAvailability(EventCriteriaOfRule(rule, systemIndex));
   if (!availability) return;
   EventSelection selection(rule.Events);
   for (int event = 0; event < kEventCount; ++event) {

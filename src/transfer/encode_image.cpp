@@ -46,19 +46,20 @@ constexpr unsigned kTurnOffBit = 10;
 constexpr unsigned kSteadyBit = 9;
 constexpr unsigned kRelayBit = 11;
 
-// Counts every word the rules need but stores only those that leave the last word free.
+// Counts every word the rules need but stores only those that leave the last word free, and
+// none without an image.
 class StreamWriter {
  public:
-  explicit StreamWriter(Image& image) : FImage(image) {}
+  explicit StreamWriter(Image* image) : FImage(image) {}
 
   void Put(RuleWord word) {
-    if (FCount < kContentWords) FImage.SetStreamWord(FCount, word);
+    if (FImage != nullptr && FCount < kContentWords) FImage->SetStreamWord(FCount, word);
     ++FCount;
   }
   std::size_t Count() const { return FCount; }
 
  private:
-  Image& FImage;
+  Image* FImage;
   std::size_t FCount = 0;
 };
 
@@ -335,6 +336,19 @@ void WriteHeader(Image& image, const ControllerSettings& settings, const ImageSt
   byte(Image::kMutedTechAlarmIntervalOffset, settings.MutedTechAlarmInterval);
 }
 
+// The option words and every rule through the writer.
+RuleWordUse EncodeStream(const Configuration& configuration, StreamWriter& stream) {
+  RuleEncoder encoder(configuration.ControllerSettings, stream);
+  encoder.EncodeOptions();
+  const std::size_t optionWords = stream.Count();
+  // Rows past the sheet hold no rules.
+  const std::int32_t count = std::min(configuration.RuleCount, kMaxRows);
+  for (std::int32_t n = 1; n <= count; ++n) {
+    encoder.Encode(configuration.StoredRule(n));
+  }
+  return {stream.Count() - optionWords, kContentWords - optionWords};
+}
+
 }  // namespace
 
 ImageOverflowError::ImageOverflowError(std::size_t neededWords, std::size_t availableWords)
@@ -361,22 +375,17 @@ ConfigurationImage EncodeImage(const Configuration& configuration) {
   return EncodeImage(configuration, CurrentImageStamps(RuleFilePath(configuration)));
 }
 
+RuleWordUse CountRuleWords(const Configuration& configuration) {
+  StreamWriter counter(nullptr);
+  return EncodeStream(configuration, counter);
+}
+
 ConfigurationImage EncodeImage(const Configuration& configuration, const ImageStamps& stamps) {
-  const ControllerSettings& settings = configuration.ControllerSettings;
   Image image;
-  WriteHeader(image, settings, stamps);
-  StreamWriter stream(image);
-  RuleEncoder encoder(settings, stream);
-  encoder.EncodeOptions();
-  const std::size_t optionWords = stream.Count();
-  // Rows past the sheet hold no rules.
-  const std::int32_t count = std::min(configuration.RuleCount, kMaxRows);
-  for (std::int32_t n = 1; n <= count; ++n) {
-    encoder.Encode(configuration.StoredRule(n));
-  }
-  if (stream.Count() > kContentWords) {
-    throw ImageOverflowError(stream.Count() - optionWords, kContentWords - optionWords);
-  }
+  WriteHeader(image, configuration.ControllerSettings, stamps);
+  StreamWriter stream(&image);
+  const RuleWordUse use = EncodeStream(configuration, stream);
+  if (!use.Fits()) throw ImageOverflowError(use.NeededWords, use.AvailableWords);
   return image;
 }
 

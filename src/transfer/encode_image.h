@@ -41,6 +41,17 @@ class ImageOverflowError : public std::runtime_error {
   std::size_t FAvailableWords;
 };
 
+// The words the rules take in the stream area, and the words the area keeps for them: what is
+// left after the option words, less the last word, which always ends the stream.
+struct RuleWordUse {
+  std::size_t NeededWords = 0;
+  std::size_t AvailableWords = 0;
+  bool Fits() const { return NeededWords <= AvailableWords; }
+};
+
+// The encoder's own count, without building the image.
+RuleWordUse CountRuleWords(const Configuration& configuration);
+
 // Builds the image of the configuration's settings and rules, with the stamps of the current
 // rule file, the clock and the user. Throws ImageOverflowError.
 ConfigurationImage EncodeImage(const Configuration& configuration);

@@ -106,7 +106,9 @@ TEST_F(TrvcfgTest, BadUsageEndsWithStatus2AndTheUsage) {
            {"encode", site},
            {"encode", site, "-o"},
            {"encode", site, "-o", Path("image.txt")},
-           {"encode", site, "-o", Path("a.bin"), "-o", Path("b.bin")}}) {
+           {"encode", site, "-o", Path("a.bin"), "-o", Path("b.bin")},
+           {"check"},
+           {"check", site, site}}) {
     const ProgramRun run = Trvcfg(words);
     EXPECT_EQ(run.Status, 2) << ::testing::PrintToString(words);
     EXPECT_THAT(run.Err, HasSubstr("usage:"));
@@ -233,6 +235,74 @@ TEST_F(TrvcfgTest, FileWithoutRulesWarnsAndStillEncodes) {
   EXPECT_EQ(send.Status, 1);
   EXPECT_THAT(send.Err,
               HasSubstr("No rules are currently defined, so this operation cannot proceed."));
+}
+
+TEST_F(TrvcfgTest, CheckOfASiteWithoutErrorsListsItsWarningsAndNotes) {
+  const ProgramRun run = Trvcfg({"check", SaveSite()});
+  EXPECT_EQ(run.Status, 0) << run.Err;
+  EXPECT_EQ(run.Err, "");
+  EXPECT_THAT(
+      Lines(run.Out),
+      ElementsAre("rules 1, 2: warning W04: output 6 (board 1, bank 1, output 6) of board rule 1 "
+                  "is also driven by rule 2",
+                  "rules 1, 3: warning W04: output 11 (board 1, bank 1, output 11) of board rule "
+                  "1 is also driven by rule 3",
+                  "rule 2: warning W03: output 6 (board 1, bank 1, output 6) is set as a relay, "
+                  "but its relay link is not fitted",
+                  "rule 4: warning W05: driver output 10 (board 2, output 2) is turned off by the "
+                  "rule, but no rule turns it on",
+                  "note N01: the rules use 281 of the 30462 image words available (0%)",
+                  "note N02: termination board 1: 64 of 64 outputs used",
+                  "note N02: termination board 2: 1 of 64 outputs used",
+                  "note N02: driver board 2: 1 of 8 outputs used",
+                  "0 errors, 4 warnings, 4 notes"));
+}
+
+TEST_F(TrvcfgTest, CheckEndsWithStatus1OnAnError) {
+  Configuration site(FDirectory, FDirectory);
+  site.ControllerSettings.BoardsInstalled = 1;
+  for (int output = 0; output < 12; ++output) {
+    const std::int32_t index = output < 11 ? output : 64;
+    site.StoreRule(++site.RuleCount, {.Kind = rkZonal,
+                                      .Panel = 0,
+                                      .Zone = ZoneRange{output + 1, output + 1}.Packed(),
+                                      .Events = kZonalEventFire,
+                                      .Output = 0x8200 + index});
+  }
+  const ProgramRun run = Trvcfg({"check", Save(site, "Site.trv")});
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Err, "");
+  EXPECT_THAT(Lines(run.Out),
+              ElementsAre("rule 12: error E03: output 65 (board 2, bank 1, output 1) is on board "
+                          "2, but 1 board is installed",
+                          "note N01: the rules use 72 of the 30462 image words available (0%)",
+                          "note N02: termination board 1: 11 of 64 outputs used",
+                          "note N02: termination board 2: 1 of 64 outputs used",
+                          "1 error, 0 warnings, 3 notes"));
+}
+
+TEST_F(TrvcfgTest, CheckReadsImagesAsAGetDecodesThem) {
+  Configuration site(FDirectory, FDirectory);
+  site.StoreRule(++site.RuleCount, {.Kind = rkZonal,
+                                    .Panel = 0,
+                                    .Zone = ZoneRange{250, 300}.Packed(),
+                                    .Events = kZonalEventFire,
+                                    .Output = 0x8205});
+  const std::string file = Save(site, "Zones.trv");
+  for (const std::string image : {"zones.bin", "zones.hex"}) {
+    ASSERT_EQ(Trvcfg({"encode", file, "-o", Path(image)}).Status, 0);
+    const ProgramRun run = Trvcfg({"check", Path(image)});
+    EXPECT_EQ(run.Status, 1) << image;
+    EXPECT_THAT(Lines(run.Out).front(),
+                StartsWith("rule 1: error E07: last zone 300 is outside 1..255 on a KP6000"));
+    EXPECT_EQ(Lines(run.Out).back(), "1 error, 0 warnings, 2 notes");
+  }
+
+  std::ofstream(Path("blank.bin"), std::ios::binary) << std::string(65280, '\xFF');
+  const ProgramRun blank = Trvcfg({"check", Path("blank.bin")});
+  EXPECT_EQ(blank.Status, 1);
+  EXPECT_EQ(blank.Out, "");
+  EXPECT_EQ(blank.Err, "No configuration data present\n");
 }
 
 }  // namespace

@@ -363,8 +363,17 @@ TEST_F(EncodeImageTest, StreamFilledToItsLastWordStillEnds) {
   EXPECT_EQ(StreamOf(image).size(), last);
 }
 
+TEST_F(EncodeImageTest, CountedWordsAreTheWordsWritten) {
+  FillStream(FConfiguration, false);
+  const RuleWordUse use = CountRuleWords(FConfiguration);
+  EXPECT_EQ(use.NeededWords, StreamOf(Encode()).size() - 1);  // the Boards word is no rule's
+  EXPECT_EQ(use.AvailableWords, use.NeededWords);
+  EXPECT_TRUE(use.Fits());
+}
+
 TEST_F(EncodeImageTest, StreamOverflowIsRefusedWithTheWordCounts) {
   FillStream(FConfiguration, true);
+  EXPECT_FALSE(CountRuleWords(FConfiguration).Fits());
   try {
     Encode();
     FAIL() << "no overflow error";
