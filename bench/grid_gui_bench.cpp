@@ -9,8 +9,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "editor/rule_grid.h"
-#include "editor/rule_grid_view.h"
+#include "editor/rule_list_commands.h"
+#include "editor/ui/rule_grid.h"
+#include "editor/ui/rule_grid_view.h"
 #include "model/zone_range.h"
 #include "shell/tool_form.h"
 
@@ -45,12 +46,13 @@ class GridWindow {
     FForm.findChild<QTabWidget*>("RulePageControl")->setCurrentIndex(1);
     FForm.show();
     StoreRules(FForm.Config());
-    FForm.Grid().SetUpWorkbook(false);
-    FForm.Grid().RenderAll();
+    FForm.RuleList().SetUpWorkbook(false);
+    FForm.RuleList().RenderAll();
   }
 
   TToolForm& Form() { return FForm; }
   TRuleGrid& Grid() { return FForm.Grid(); }
+  TRuleListCommands& RuleList() { return FForm.RuleList(); }
   Configuration& Config() { return FForm.Config(); }
   // Paints the grid as the screen would show it.
   void Paint() { benchmark::DoNotOptimize(Grid().MimicBook()->grab()); }
@@ -75,7 +77,7 @@ class GridWindow {
 void RenderAll5000RulesInTheGrid(benchmark::State& state) {
   GridWindow window;
   for (auto _ : state) {
-    window.Grid().RenderAll();
+    window.RuleList().RenderAll();
     QApplication::processEvents();
   }
 }
@@ -88,8 +90,8 @@ void OpenGridOn5000Rules(benchmark::State& state) {
   const Workbook read = window.Config().MimicBook;
   for (auto _ : state) {
     window.Config().MimicBook = read;
-    window.Grid().SetUpWorkbook(false);
-    window.Grid().RenderAll();
+    window.RuleList().SetUpWorkbook(false);
+    window.RuleList().RenderAll();
     window.Paint();
   }
 }
@@ -105,9 +107,9 @@ void CutAndPasteRule1Of5000(benchmark::State& state) {
   GridWindow window;
   for (auto _ : state) {
     window.Config().SelectedRow = 1;
-    window.Grid().SpreadsheetMenuCutClick();
+    window.RuleList().SpreadsheetMenuCutClick();
     window.Config().SelectedRow = 1;
-    window.Grid().SpreadsheetMenuPasteClick();
+    window.RuleList().SpreadsheetMenuPasteClick();
     window.Paint();
   }
   window.Config().Modified = false;

@@ -25,27 +25,22 @@ function(trv_core_library name)
   target_link_libraries(trv_core INTERFACE ${name})
 endfunction()
 
-set(TRV_GUI_DIRS controls shell editor files/ui transfer/ui flash/ui)
-
-# trv_gui: every .cpp of the Qt folders, when any exists.
-function(trv_gui_library)
-  set(sources "")
-  foreach(dir IN LISTS TRV_GUI_DIRS)
-    # Headers too, so that classes declared only in a header get their meta-object code.
-    file(GLOB dir_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${dir}/*.cpp
-         ${PROJECT_SOURCE_DIR}/src/${dir}/*.h)
-    list(APPEND sources ${dir_sources})
-  endforeach()
-  set(cpp_sources ${sources})
-  list(FILTER cpp_sources INCLUDE REGEX "\\.cpp$")
-  if(NOT cpp_sources)
+# trv_gui_library(NAME [DEPENDS lib...]): the .cpp files of the calling Qt folder as one static
+# library, added to trv_gui. Headers too, so that classes declared only in a header get their
+# meta-object code.
+function(trv_gui_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT sources)
     return()
   endif()
   find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
-  add_library(trv_gui STATIC ${sources})
-  set_target_properties(trv_gui PROPERTIES AUTOMOC ON AUTORCC ON)
-  target_include_directories(trv_gui PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(trv_gui PUBLIC trv_core Qt6::Widgets Qt6::PrintSupport PRIVATE trv_warnings)
+  add_library(${name} STATIC ${sources})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_BINARY_DIR}/generated)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} Qt6::Widgets Qt6::PrintSupport
+                        PRIVATE trv_warnings)
+  target_link_libraries(trv_gui INTERFACE ${name})
 endfunction()
 
 set(TRV_TEST_ENVIRONMENT

@@ -3,13 +3,11 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "model/string_ids.h"
 #include "model/string_table.h"
 
 namespace trv {
 namespace {
-
-constexpr int kCompanyNameId = 65100;
-constexpr int kProductNameId = 65101;
 
 QPixmap SplashPicture() {
   QPixmap picture(480, 200);
@@ -21,11 +19,11 @@ QPixmap SplashPicture() {
   font.setBold(true);
   painter.setFont(font);
   painter.drawText(QRect(0, 30, 480, 70), Qt::AlignCenter,
-                   QString::fromStdString(ActiveText(kCompanyNameId)));
+                   QString::fromStdString(ActiveText(string_id::kCompanyName)));
   font.setPixelSize(22);
   painter.setFont(font);
   painter.drawText(QRect(0, 100, 480, 60), Qt::AlignCenter,
-                   QString::fromStdString(ActiveText(kProductNameId)));
+                   QString::fromStdString(ActiveText(string_id::kProductName)));
   return picture;
 }
 

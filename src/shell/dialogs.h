@@ -8,10 +8,6 @@ class QWidget;
 
 namespace trv {
 
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class MessageIcon { None, Information, Warning, Error, Question };
-enum class MessageAnswer { Ok, Cancel, Yes, No };
-
 // What a file dialog starts with. The filter is in the "description|pattern" form the rule file
 // commands build.
 struct FileDialogSetup {
@@ -21,13 +17,11 @@ struct FileDialogSetup {
   QString DefaultExtension;
 };
 
-// Every message box, question and file or print dialog of the window goes through here, so tests
-// can see each text and answer it.
+// The file and print dialogs of the window, so tests can see each one and answer it. Messages
+// and questions go through the core's UserQueries (model/user_queries.h).
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  virtual MessageAnswer Message(const QString& text, const QString& caption, MessageButtons buttons,
-                                MessageIcon icon) = 0;
   // The chosen path, or nothing when the user cancelled.
   virtual std::optional<QString> OpenFile(const FileDialogSetup& setup) = 0;
   virtual std::optional<QString> SaveFile(const FileDialogSetup& setup) = 0;

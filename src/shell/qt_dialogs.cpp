@@ -1,56 +1,12 @@
 #include "shell/qt_dialogs.h"
 
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QStringList>
 
 namespace trv {
 namespace {
-
-QMessageBox::StandardButtons StandardButtonsOf(MessageButtons buttons) {
-  switch (buttons) {
-    case MessageButtons::Ok:
-      return QMessageBox::Ok;
-    case MessageButtons::OkCancel:
-      return QMessageBox::Ok | QMessageBox::Cancel;
-    case MessageButtons::YesNo:
-      return QMessageBox::Yes | QMessageBox::No;
-    case MessageButtons::YesNoCancel:
-      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-  }
-  return QMessageBox::Ok;
-}
-
-QMessageBox::Icon QtIconOf(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::None:
-      return QMessageBox::NoIcon;
-    case MessageIcon::Information:
-      return QMessageBox::Information;
-    case MessageIcon::Warning:
-      return QMessageBox::Warning;
-    case MessageIcon::Error:
-      return QMessageBox::Critical;
-    case MessageIcon::Question:
-      return QMessageBox::Question;
-  }
-  return QMessageBox::NoIcon;
-}
-
-MessageAnswer AnswerOf(int button) {
-  switch (button) {
-    case QMessageBox::Yes:
-      return MessageAnswer::Yes;
-    case QMessageBox::No:
-      return MessageAnswer::No;
-    case QMessageBox::Ok:
-      return MessageAnswer::Ok;
-    default:
-      return MessageAnswer::Cancel;
-  }
-}
 
 void PrepareFileDialog(QFileDialog& dialog, const FileDialogSetup& setup) {
   dialog.setDirectory(setup.InitialDirectory);
@@ -75,12 +31,6 @@ QString QtFileFilter(const QString& filter) {
     filters << (description.contains('(') ? description : description + " (" + parts[i + 1] + ")");
   }
   return filters.join(";;");
-}
-
-MessageAnswer QtDialogs::Message(const QString& text, const QString& caption,
-                                 MessageButtons buttons, MessageIcon icon) {
-  QMessageBox box(QtIconOf(icon), caption, text, StandardButtonsOf(buttons), FParent);
-  return AnswerOf(box.exec());
 }
 
 std::optional<QString> QtDialogs::OpenFile(const FileDialogSetup& setup) {

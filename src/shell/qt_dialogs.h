@@ -4,13 +4,11 @@
 
 namespace trv {
 
-// The dialogs a user sees: Qt's message boxes, file and print dialogs over the given parent.
+// The dialogs a user sees: Qt's file and print dialogs over the given parent.
 class QtDialogs : public Dialogs {
  public:
   explicit QtDialogs(QWidget* parent) : FParent(parent) {}
 
-  MessageAnswer Message(const QString& text, const QString& caption, MessageButtons buttons,
-                        MessageIcon icon) override;
   std::optional<QString> OpenFile(const FileDialogSetup& setup) override;
   std::optional<QString> SaveFile(const FileDialogSetup& setup) override;
   bool Print(QPrinter& printer) override;

@@ -14,6 +14,7 @@
 #include "controls/tool_options_form.h"
 #include "flash/ui/progress_form.h"
 #include "model/configuration.h"
+#include "model/string_ids.h"
 #include "shell/language_module.h"
 #include "shell/tool_form.h"
 #include "shell/ui_text.h"
@@ -21,14 +22,12 @@
 namespace trv {
 namespace {
 
-constexpr int kErrorCaptionId = 65240;
-
 void Trace(const char* format, const char* function) {
   std::fprintf(stderr, format, function);
 }
 
 void ShowExceptionBox(const QString& text) {
-  QMessageBox::critical(QApplication::activeWindow(), UiText(kErrorCaptionId), text);
+  QMessageBox::critical(QApplication::activeWindow(), UiText(string_id::kError), text);
 }
 
 // Shows what escapes an event handler and keeps the message loop running.

@@ -21,21 +21,18 @@
 #include <cerrno>
 #include <system_error>
 
-#include "editor/rule_grid.h"
-#include "editor/rule_grid_view.h"
+#include "editor/rule_list_commands.h"
+#include "editor/ui/rule_grid.h"
+#include "editor/ui/rule_grid_view.h"
+#include "model/string_ids.h"
 #include "shell/language_module.h"
 #include "shell/qt_dialogs.h"
+#include "shell/qt_user_queries.h"
 #include "shell/ui_text.h"
 
 namespace trv {
 namespace {
 
-constexpr int kWindowTitleId = 65102;
-constexpr int kMimicRulesId = 65205;
-constexpr int kErrorCaptionId = 65240;
-constexpr int kWarningCaptionId = 65242;
-constexpr int kRuleFilesId = 65268;
-constexpr int kAskToSaveId = 65270;
 constexpr const char* kHelpDocument = "TRV_CFG.PDF";
 
 QWidget* NamedPage(const char* name) {
@@ -57,9 +54,9 @@ TToolForm::TToolForm(const std::filesystem::path& programPath,
     : QMainWindow(parent),
       FProgramDirectory(programPath.parent_path()),
       FConfiguration(FProgramDirectory, dataDirectory),
+      FQueries(std::make_unique<QtUserQueries>(this)),
       FDialogs(std::make_unique<QtDialogs>(this)) {
   setObjectName("ToolForm");
-  FConfiguration.ResetToDefaults();
   CreatePages();
   CreateDataPanel();
   CreateMenus();
@@ -72,12 +69,20 @@ TToolForm::TToolForm(const std::filesystem::path& programPath,
     move(screen->availableGeometry().center() - rect().center());
   }
   FormCreate();
+  // The panel's width from the start: floating and docking it back before any View command
+  // must find the width it had.
+  RememberDataPanelWidth();
 }
 
 TToolForm::~TToolForm() = default;
 
 void TToolForm::SetDialogs(std::unique_ptr<Dialogs> dialogs) {
   FDialogs = std::move(dialogs);
+}
+
+void TToolForm::SetUserQueries(std::unique_ptr<UserQueries> queries) {
+  FQueries = std::move(queries);
+  FRuleList->SetUserQueries(*FQueries);
 }
 
 void TToolForm::SetModalForms(QDialog* optionsForm, QDialog* aboutBox) {
@@ -119,9 +124,9 @@ void TToolForm::CreateDataPanel() {
   CBEGroupBox = new QGroupBox(holder);
   CBEGroupBox->setObjectName("CBEGroupBox");
   auto* groupLayout = new QVBoxLayout(CBEGroupBox);
-  FGrid = std::make_unique<TRuleGrid>(FConfiguration, *this, CBEGroupBox);
-  FGrid->LoadRuleIntoPage = [this](const RuleRecord& rule) { ShowRulePage(rule.Kind); };
-  SetUpWorkbook = [this](bool clear) { FGrid->SetUpWorkbook(clear); };
+  FRuleList = std::make_unique<TRuleListCommands>(FConfiguration, *FQueries, *this);
+  FGrid = std::make_unique<TRuleGrid>(*FRuleList, FConfiguration.MimicBook, CBEGroupBox);
+  SetUpWorkbook = [this](bool clear) { FRuleList->SetUpWorkbook(clear); };
   MimicBook = FGrid->MimicBook();
   groupLayout->addWidget(MimicBook);
   layout->addWidget(CBEGroupBox);
@@ -202,7 +207,7 @@ void TToolForm::CreateMenus() {
 }
 
 void TToolForm::FormCreate() {
-  setWindowTitle(UiText(kWindowTitleId));
+  setWindowTitle(UiText(string_id::kProductTitle));
   if (RefreshEditor) RefreshEditor(true);
   if (SetUpWorkbook) SetUpWorkbook(true);
   FConfiguration.Modified = false;
@@ -215,7 +220,7 @@ void TToolForm::FormCreate() {
 
 void TToolForm::SetUpFileDialogs() {
   const QString baseName = BaseNameOf(FConfiguration.RuleFileName);
-  const QString filter = UiText(kRuleFilesId) + " (*.trv)|*.trv";
+  const QString filter = UiText(string_id::kRuleFileFilter) + " (*.trv)|*.trv";
   const QString directory = QString::fromStdString(FConfiguration.DataDirectory.string());
   // The save dialog writes the rule file: a name typed without an extension becomes a .trv
   // file, never a .hex file beside the configuration images.
@@ -227,8 +232,8 @@ void TToolForm::SetUpFileDialogs() {
 
 void TToolForm::SetTitle(const QString& fileName) {
   FTitleFileName = fileName;
-  const QString title = UiText(kWindowTitleId) + " - " + QFileInfo(fileName).fileName() + " - " +
-                        RulePageControl->tabText(RulePageControl->currentIndex());
+  const QString title = UiText(string_id::kProductTitle) + " - " + QFileInfo(fileName).fileName() +
+                        " - " + RulePageControl->tabText(RulePageControl->currentIndex());
   setWindowTitle(title);
 }
 
@@ -262,7 +267,8 @@ void TToolForm::ReadFormResources(const LanguageModule& module) {
 
 MessageAnswer TToolForm::AskToSave() {
   if (!FConfiguration.Modified) return MessageAnswer::Yes;
-  MessageAnswer answer = FDialogs->Message(UiText(kAskToSaveId), UiText(kWarningCaptionId),
+  MessageAnswer answer = FQueries->Message(ActiveText(string_id::kSaveChangesQuestion),
+                                           ActiveText(string_id::kWarning),
                                            MessageButtons::YesNoCancel, MessageIcon::Question);
   if (answer == MessageAnswer::Yes && !(SaveRuleFile && SaveRuleFile())) {
     answer = MessageAnswer::Cancel;
@@ -283,18 +289,29 @@ void TToolForm::MenuFileExitClick() {
 }
 
 void TToolForm::PageControlTabChange() {
-  CBEGroupBox->setTitle(UiText(kMimicRulesId));
+  CBEGroupBox->setTitle(UiText(string_id::kMimicRules));
   RefreshTitle();
   CBEGroupBox->setVisible(RulePageControl->currentWidget() != ControllerTabSheet);
 }
 
-void TToolForm::SetGridCaption(const QString& caption) {
-  CBEGroupBox->setTitle(caption);
+void TToolForm::SetGridCaption(const std::string& caption) {
+  CBEGroupBox->setTitle(QString::fromStdString(caption));
 }
 
 bool TToolForm::DataPanelVisible() const {
   return DataPanel->isVisible();
 }
+
+bool TToolForm::GridVisible() const {
+  return MimicBook->isVisible();
+}
+
+void TToolForm::FocusGrid() {
+  MimicBook->setFocus();
+}
+
+// The system combo box comes with the controller page.
+void TToolForm::ShowRequiredSystem(int /*requiredSystem*/) {}
 
 void TToolForm::EnableRuleListCommands(bool enabled) {
   for (const char* name : {"MenuFileSaveAs", "MenuFilePrint", "MenuConnectSendRules"}) {
@@ -314,9 +331,9 @@ void TToolForm::RefreshTitle() {
   SetTitle(FTitleFileName);
 }
 
-// The editor page of a rule's kind.
-void TToolForm::ShowRulePage(std::int32_t kind) {
-  switch (kind) {
+// The editor page of a rule's kind; the pages' fields come with the pages.
+void TToolForm::LoadRuleIntoPage(const RuleRecord& rule) {
+  switch (rule.Kind) {
     case rkBoard:
       RulePageControl->setCurrentWidget(BoardRuleTabSheet);
       break;
@@ -492,8 +509,8 @@ void TToolForm::MenuTRVToolPDFClick() {
 
 void TToolForm::ShowSystemError(const std::error_code& error) {
   if (!error) return;
-  FDialogs->Message(QString::fromStdString(error.message()), UiText(kErrorCaptionId),
-                    MessageButtons::Ok, MessageIcon::Error);
+  FQueries->Message(error.message(), ActiveText(string_id::kError), MessageButtons::Ok,
+                    MessageIcon::Error);
 }
 
 }  // namespace trv

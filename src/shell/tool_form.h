@@ -5,8 +5,9 @@
 #include <functional>
 #include <memory>
 
-#include "editor/rule_grid_window.h"
+#include "editor/rule_list_listener.h"
 #include "model/configuration.h"
+#include "model/user_queries.h"
 #include "shell/dialogs.h"
 
 class QAction;
@@ -20,11 +21,12 @@ namespace trv {
 
 class LanguageModule;
 class TRuleGrid;
+class TRuleListCommands;
 class TRuleGridView;
 
 // The main window: the editor pages on the left, the dockable data panel with the rule grid,
 // the menus and the status bar. It owns the configuration for its whole life.
-class TToolForm : public QMainWindow, public RuleGridWindow {
+class TToolForm : public QMainWindow, public RuleListListener {
   Q_OBJECT
 
  public:
@@ -39,9 +41,12 @@ class TToolForm : public QMainWindow, public RuleGridWindow {
   ~TToolForm() override;
 
   Configuration& Config() { return FConfiguration; }
-  Dialogs& Dialog() override { return *FDialogs; }
+  Dialogs& Dialog() { return *FDialogs; }
+  UserQueries& Queries() { return *FQueries; }
   TRuleGrid& Grid() { return *FGrid; }
+  TRuleListCommands& RuleList() { return *FRuleList; }
   void SetDialogs(std::unique_ptr<Dialogs> dialogs);
+  void SetUserQueries(std::unique_ptr<UserQueries> queries);
   // The modal forms behind Tool "Options" and Help "&About...".
   void SetModalForms(QDialog* optionsForm, QDialog* aboutBox);
 
@@ -76,10 +81,14 @@ class TToolForm : public QMainWindow, public RuleGridWindow {
   void MenuTRVToolPDFClick();
   void PageControlTabChange();
 
-  void SetGridCaption(const QString& caption) override;
-  bool DataPanelVisible() const override;
+  void SetGridCaption(const std::string& caption) override;
   void EnableRuleListCommands(bool enabled) override;
+  void ShowRequiredSystem(int requiredSystem) override;
+  void LoadRuleIntoPage(const RuleRecord& rule) override;
   void RefreshTitle() override;
+  bool DataPanelVisible() const override;
+  bool GridVisible() const override;
+  void FocusGrid() override;
 
   int RememberedDataPanelWidth() const;
   bool Docked() const { return FDocked; }
@@ -110,12 +119,14 @@ class TToolForm : public QMainWindow, public RuleGridWindow {
   int CurrentDataPanelWidth() const;
   void RememberDataPanelWidth();
   void ShowSystemError(const std::error_code& error);
-  void ShowRulePage(std::int32_t kind);
 
   std::filesystem::path FProgramDirectory;
   Configuration FConfiguration;
-  std::unique_ptr<TRuleGrid> FGrid;  // goes before the configuration whose workbook it shows
+  std::unique_ptr<UserQueries> FQueries;
   std::unique_ptr<Dialogs> FDialogs;
+  // The grid goes before the commands it runs, and they before the configuration.
+  std::unique_ptr<TRuleListCommands> FRuleList;
+  std::unique_ptr<TRuleGrid> FGrid;
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;
   FileDialogSetup FOpenSetup;

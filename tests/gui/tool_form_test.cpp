@@ -1,5 +1,8 @@
 #include "shell/tool_form.h"
 
+#include <dlfcn.h>
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QDockWidget>
 #include <QGroupBox>
@@ -7,13 +10,38 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 #include <fstream>
 
 #include "main_window_test.h"
+#include "model/string_ids.h"
 #include "shell/language_module.h"
 #include "shell/ui_text.h"
 
 using namespace trv;
+
+namespace {
+
+// String ids as a language module's "strings" object names them.
+const std::string kMimicRulesKey = std::to_string(string_id::kMimicRules);
+const std::string kModifyRuleKey = std::to_string(string_id::kModifyRuleQuestion);
+
+// Probes of the files a default rule file name must not clash with, counted while set.
+std::atomic<const char*> gCountedDirectory = nullptr;
+std::atomic<int> gDefaultNameProbes = 0;
+
+}  // namespace
+
+// Every file status the program asks for passes here first.
+extern "C" int stat(const char* path, struct stat* status) noexcept {
+  using Stat = int (*)(const char*, struct stat*);
+  static const auto next = reinterpret_cast<Stat>(dlsym(RTLD_NEXT, "stat"));
+  const char* directory = gCountedDirectory;
+  if (directory && std::string_view(path).starts_with(std::string(directory) + "/Mimic")) {
+    ++gDefaultNameProbes;
+  }
+  return next(path, status);
+}
 
 class ToolFormTest : public test::MainWindowTest {
   Q_OBJECT
@@ -24,6 +52,15 @@ class ToolFormTest : public test::MainWindowTest {
   void Click(const char* action) { Find<QAction>(action)->trigger(); }
   bool Checked(const char* action) { return Find<QAction>(action)->isChecked(); }
   void ShowRulePage() { Pages()->setCurrentIndex(1); }
+
+  void FloatAndDockTheDataPanel(int width) {
+    DataPanel()->setFloating(true);
+    QTRY_COMPARE(FForm->width(), TToolForm::kMinimumWidth);
+    QVERIFY(!FForm->Docked());
+    QCOMPARE(DataPanel()->width(), width);
+    DataPanel()->setFloating(false);
+    QTRY_VERIFY(FForm->Docked());
+  }
 
   std::filesystem::path WriteModule(const std::string& code, const std::string& text) {
     const std::filesystem::path program =
@@ -75,23 +112,35 @@ class ToolFormTest : public test::MainWindowTest {
     form.show();
     QCOMPARE(opened, QString("/sites/My Site.trv"));
     form.findChild<QTabWidget*>("RulePageControl")->setCurrentIndex(2);
-    QCOMPARE(form.windowTitle(), UiText(65102) + " - My Site.trv - Zonal Rule");
+    QCOMPARE(form.windowTitle(), UiText(string_id::kProductTitle) + " - My Site.trv - Zonal Rule");
+  }
+
+  // The configuration finds its default name once: the window does not reset it again.
+  void theDataDirectoryIsScannedOnceAtCreation() {
+    const std::filesystem::path directory = FDirectory.path().toStdString();
+    const std::string data = (directory / "Data").string();
+    gDefaultNameProbes = 0;
+    gCountedDirectory = data.c_str();
+    { TToolForm form(directory / "trv-config", directory / "Data"); }
+    gCountedDirectory = nullptr;
+    QCOMPARE(gDefaultNameProbes.load(), 2);  // Mimic1.trv and Mimic1.hex
   }
 
   void titleEndsWithTheActivePageCaption() {
     for (int page = 0; page < Pages()->count(); ++page) {
       Pages()->setCurrentIndex(page);
       QVERIFY(FForm->windowTitle().endsWith(" - " + Pages()->tabText(page)));
-      QVERIFY(FForm->windowTitle().startsWith(UiText(65102) + " - Mimic1 - "));
+      QVERIFY(FForm->windowTitle().startsWith(UiText(string_id::kProductTitle) + " - Mimic1 - "));
     }
     FForm->SetTitle("/some/where/Site A.trv");
-    QCOMPARE(FForm->windowTitle(), UiText(65102) + " - Site A.trv - Device/Event Rule");
+    QCOMPARE(FForm->windowTitle(),
+             UiText(string_id::kProductTitle) + " - Site A.trv - Device/Event Rule");
   }
 
   void fileDialogsStartInTheDataDirectoryWithTheDefaultName() {
     const FileDialogSetup& open = FForm->OpenDialogSetup();
     QCOMPARE(open.FileName, QString("Mimic1"));
-    QCOMPARE(open.Filter, UiText(65268) + " (*.trv)|*.trv");
+    QCOMPARE(open.Filter, UiText(string_id::kRuleFileFilter) + " (*.trv)|*.trv");
     QCOMPARE(open.DefaultExtension, QString("trv"));
     // A name typed without an extension saves a rule file that the open dialog lists again.
     QCOMPARE(FForm->SaveDialogSetup().Filter, open.Filter);
@@ -104,23 +153,23 @@ class ToolFormTest : public test::MainWindowTest {
     FForm->SaveRuleFile = [&] { return saved; };
     FForm->Config().Modified = true;
 
-    FDialogs->ExpectMessage(MessageAnswer::Cancel);
+    FQueries->ExpectMessage(MessageAnswer::Cancel);
     QVERIFY(!FForm->close());
-    FDialogs->ExpectMessage(MessageAnswer::Yes);  // and the save is cancelled
+    FQueries->ExpectMessage(MessageAnswer::Yes);  // and the save is cancelled
     QVERIFY(!FForm->close());
-    QCOMPARE(FDialogs->Messages().back().Text, UiText(65270));
-    QCOMPARE(FDialogs->Messages().back().Caption, UiText(65242));
-    QCOMPARE(FDialogs->Messages().back().Buttons, MessageButtons::YesNoCancel);
-    QCOMPARE(FDialogs->Messages().back().Icon, MessageIcon::Question);
+    QCOMPARE(FQueries->LastMessage().Text, ActiveText(string_id::kSaveChangesQuestion));
+    QCOMPARE(FQueries->LastMessage().Caption, ActiveText(string_id::kWarning));
+    QCOMPARE(FQueries->LastMessage().Buttons, MessageButtons::YesNoCancel);
+    QCOMPARE(FQueries->LastMessage().Icon, MessageIcon::Question);
 
-    FDialogs->ExpectMessage(MessageAnswer::No);
+    FQueries->ExpectMessage(MessageAnswer::No);
     QVERIFY(FForm->close());
-    QCOMPARE(FDialogs->Messages().size(), std::size_t{3});
+    QCOMPARE(FQueries->Messages().size(), std::size_t{3});
   }
 
   void closingWithoutChangesAsksNothing() {
     QVERIFY(FForm->close());
-    QVERIFY(FDialogs->Messages().empty());
+    QVERIFY(FQueries->Messages().empty());
   }
 
   void dataOnlyOnTheControllerPageShowsBothPanels() {
@@ -135,16 +184,14 @@ class ToolFormTest : public test::MainWindowTest {
     Click("BothEditorAndData");
     const int width = FForm->RememberedDataPanelWidth();
     Click("DataOnly");
-    QTest::qWait(20);
+    QTRY_COMPARE(FForm->width(), width + 8);
     QVERIFY(Pages()->isHidden());
     QVERIFY(!Checked("ViewEditorMenuItem"));
-    QCOMPARE(FForm->width(), width + 8);
     QVERIFY(!Find<QAction>("SpreadsheetMenuItem")->isEnabled());
     Click("BothEditorAndData");
-    QTest::qWait(20);
+    QTRY_COMPARE(FForm->width(), TToolForm::kMinimumWidth + width);
+    QTRY_COMPARE(DataPanel()->width(), width);
     QVERIFY(!Pages()->isHidden());
-    QCOMPARE(FForm->width(), TToolForm::kMinimumWidth + width);
-    QCOMPARE(DataPanel()->width(), width);
   }
 
   void editorOnlyHidesTheDataPanel() {
@@ -159,37 +206,41 @@ class ToolFormTest : public test::MainWindowTest {
     Click("BothEditorAndData");
     const int width = FForm->RememberedDataPanelWidth();
     QVERIFY(width > 0);
-    DataPanel()->setFloating(true);
-    QTest::qWait(20);
-    QCOMPARE(FForm->width(), TToolForm::kMinimumWidth);
-    QVERIFY(!FForm->Docked());
-    QCOMPARE(DataPanel()->width(), width);
-    DataPanel()->setFloating(false);
-    QTest::qWait(20);
-    QVERIFY(FForm->Docked());
+    FloatAndDockTheDataPanel(width);
     Click("BothEditorAndData");
-    QTest::qWait(20);
+    QTRY_COMPARE(FForm->width(), TToolForm::kMinimumWidth + width);
     QCOMPARE(FForm->RememberedDataPanelWidth(), width);
-    QCOMPARE(FForm->width(), TToolForm::kMinimumWidth + width);
+  }
+
+  // Before any View command: the width the panel started with is the one kept.
+  void floatingAndDockingBeforeAnyViewCommandKeepsTheStartingWidth() {
+    ShowRulePage();
+    const int width = TToolForm::kInitialWidth - TToolForm::kMinimumWidth;
+    FloatAndDockTheDataPanel(width);
+    Click("BothEditorAndData");
+    QTRY_COMPARE(FForm->width(), TToolForm::kInitialWidth);
+    QTRY_COMPARE(DataPanel()->width(), width);
+    QCOMPARE(FForm->RememberedDataPanelWidth(), width);
   }
 
   void screenshotOfTheMainWindow() {
     ShowRulePage();
     Click("BothEditorAndData");
-    QTest::qWait(20);
+    QTRY_VERIFY(!DataPanel()->isHidden() && DataPanel()->width() > 0);
     const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
     if (!path.isEmpty()) QVERIFY(FForm->grab().save(path + "/main-window.png"));
   }
 
   void missingHelpDocumentShowsTheSystemsError() {
-    FDialogs->ExpectMessage(MessageAnswer::Ok);
+    FQueries->ExpectMessage(MessageAnswer::Ok);
     Click("MenuTRVToolPDF");
-    QCOMPARE(FDialogs->Messages().back().Text, QString("No such file or directory"));
-    QCOMPARE(FDialogs->Messages().back().Caption, UiText(65240));
+    QCOMPARE(FQueries->LastMessage().Text, std::string("No such file or directory"));
+    QCOMPARE(FQueries->LastMessage().Caption, ActiveText(string_id::kError));
   }
 
   void languageModuleReplacesAStringAndACaption() {
-    const auto path = WriteModule("DEU", R"({"strings": {"65205": "Mimik-Regeln"},
+    const auto path =
+        WriteModule("DEU", R"({"strings": {")" + kMimicRulesKey + R"(": "Mimik-Regeln"},
         "forms": {"TToolForm": {"ControllerTabSheet": {"caption": "Steuerung"},
                                 "MenuFileExit": {"caption": "&Beenden"},
                                 "NoSuchControl": {"caption": "x"}}}})");
@@ -197,7 +248,7 @@ class ToolFormTest : public test::MainWindowTest {
     QVERIFY(module.has_value());
     QVERIFY(module->ApplyStrings().empty());
     FForm->ReadFormResources(*module);
-    QCOMPARE(UiText(65205), QString("Mimik-Regeln"));
+    QCOMPARE(UiText(string_id::kMimicRules), QString("Mimik-Regeln"));
     QCOMPARE(Pages()->tabText(0), QString("Steuerung"));
     QVERIFY(FForm->windowTitle().endsWith(" - Steuerung"));
     QCOMPARE(Find<QAction>("MenuFileExit")->text(), QString("&Beenden"));
@@ -206,24 +257,27 @@ class ToolFormTest : public test::MainWindowTest {
   }
 
   void languageModuleWithABadFormatKeepsTheBuiltInText() {
-    const QString builtIn = UiText(65267);  // "... rule %d ?"
-    const auto path = WriteModule("DEU", R"({"strings": {"65267": "Regel %s ändern?",
-                                                         "65205": "Mimik-Regeln"}})");
+    const QString builtIn = UiText(string_id::kModifyRuleQuestion);  // "... rule %d ?"
+    const auto path =
+        WriteModule("DEU", R"({"strings": {")" + kModifyRuleKey + R"(": "Regel %s ändern?", ")" +
+                               kMimicRulesKey + R"(": "Mimik-Regeln"}})");
     const std::optional<LanguageModule> module = LanguageModule::Load(path);
     QVERIFY(module.has_value());
-    QCOMPARE(module->ApplyStrings(), std::vector<std::string>{"65267"});
-    QCOMPARE(UiText(65267), builtIn);
-    QCOMPARE(UiText(65205), QString("Mimik-Regeln"));
+    QCOMPARE(module->ApplyStrings(), std::vector<std::string>{kModifyRuleKey});
+    QCOMPARE(UiText(string_id::kModifyRuleQuestion), builtIn);
+    QCOMPARE(UiText(string_id::kMimicRules), QString("Mimik-Regeln"));
   }
 
   void brokenLanguageModulesAreRefusedWhole() {
-    for (const char* text : {R"({"strings": {"65205": "x"}, "forms": )", "[1, 2]",
-                             R"({"forms": {"TToolForm": {"RulePageControl": {"caption": 5}}}})",
-                             R"({"strings": {"65205": 12}})"}) {
+    for (const std::string& text :
+         {R"({"strings": {")" + kMimicRulesKey + R"(": "x"}, "forms": )", std::string("[1, 2]"),
+          std::string(R"({"forms": {"TToolForm": {"RulePageControl": {"caption": 5}}}})"),
+          R"({"strings": {")" + kMimicRulesKey + R"(": 12}})"}) {
       const auto path = WriteModule("FRA", text);
       QVERIFY_THROWS_EXCEPTION(std::runtime_error, LanguageModule::Load(path));
     }
-    QCOMPARE(UiText(65205), QString::fromStdString(StringTable::BuiltIn().Text(65205)));
+    QCOMPARE(UiText(string_id::kMimicRules),
+             QString::fromStdString(StringTable::BuiltIn().Text(string_id::kMimicRules)));
     QVERIFY(!LanguageModule::Load(FDirectory.path().toStdString() + "/missing.ENG").has_value());
   }
 

@@ -13,19 +13,25 @@ void MainWindowTest::OpenWindow() {
   auto dialogs = std::make_unique<ScriptedDialogs>();
   FDialogs = dialogs.get();
   FForm->SetDialogs(std::move(dialogs));
+  auto queries = std::make_unique<ScriptedUserQueries>();
+  FQueries = queries.get();
+  FForm->SetUserQueries(std::move(queries));
   FForm->show();
   FForm->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(FForm.get()));
 }
 
 void MainWindowTest::CloseWindow() {
-  const std::vector<QString> unexpected = FDialogs->Unexpected();
-  const bool finished = FDialogs->Finished();
+  std::vector<std::string> failures = FQueries->Failures();
+  for (const QString& dialog : FDialogs->Unexpected()) {
+    failures.push_back("unexpected " + dialog.toStdString());
+  }
+  const bool dialogsFinished = FDialogs->Finished();
   FForm->Config().Modified = false;  // nothing to ask on closing
   FForm.reset();
   ResetActiveStrings();
-  QVERIFY2(unexpected.empty(), qPrintable(unexpected.empty() ? "" : unexpected.front()));
-  QVERIFY2(finished, "a scripted answer or dialog was never asked for");
+  QVERIFY2(failures.empty(), failures.empty() ? "" : failures.front().c_str());
+  QVERIFY2(dialogsFinished, "a scripted dialog was never asked for");
 }
 
 }  // namespace trv::test

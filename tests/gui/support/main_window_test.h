@@ -5,12 +5,13 @@
 #include <memory>
 
 #include "scripted_dialogs.h"
+#include "scripted_user_queries.h"
 #include "shell/tool_form.h"
 
 namespace trv::test {
 
 // The base of the window's tests: a main window on a temporary program directory, shown and
-// active, whose dialogs are scripted.
+// active, whose user queries and dialogs are scripted.
 class MainWindowTest : public QObject {
  protected:
   // From init(): a new window with the built-in texts.
@@ -28,6 +29,7 @@ class MainWindowTest : public QObject {
 
   std::unique_ptr<TToolForm> FForm;
   ScriptedDialogs* FDialogs = nullptr;
+  ScriptedUserQueries* FQueries = nullptr;
   QTemporaryDir FDirectory;
 };
 

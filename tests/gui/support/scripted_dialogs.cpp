@@ -4,19 +4,6 @@
 
 namespace trv::test {
 
-MessageAnswer ScriptedDialogs::Message(const QString& text, const QString& caption,
-                                       MessageButtons buttons, MessageIcon icon) {
-  FMessages.push_back({text, caption, buttons, icon});
-  if (FAnswers.empty()) {
-    FUnexpected.push_back("message: " + caption + ": " + text);
-    qWarning("unexpected message: %s", qPrintable(text));
-    return MessageAnswer::Cancel;
-  }
-  const MessageAnswer answer = FAnswers.front();
-  FAnswers.pop_front();
-  return answer;
-}
-
 std::optional<QString> ScriptedDialogs::AnswerFile(const char* kind, const FileDialogSetup& setup) {
   FFileDialogs.push_back(setup);
   if (FFiles.empty()) {
@@ -58,7 +45,7 @@ bool ScriptedDialogs::PrinterSetup(QPrinter&) {
 }
 
 bool ScriptedDialogs::Finished() const {
-  return FUnexpected.empty() && FAnswers.empty() && FFiles.empty() && FPrints.empty();
+  return FUnexpected.empty() && FFiles.empty() && FPrints.empty();
 }
 
 }  // namespace trv::test

@@ -1,4 +1,4 @@
-#include "editor/rule_grid_view.h"
+#include "editor/ui/rule_grid_view.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>
@@ -10,7 +10,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "editor/rule_grid_model.h"
+#include "editor/ui/rule_grid_model.h"
 
 namespace trv {
 
@@ -97,13 +97,26 @@ void TRuleGridView::CornerClick() {
   emit Click(0, 0);
 }
 
-bool TRuleGridView::IsArrowKey(int key) {
-  return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
+GridKey TRuleGridView::GridKeyOf(int key) {
+  switch (key) {
+    case Qt::Key_Up:
+      return GridKey::Up;
+    case Qt::Key_Down:
+      return GridKey::Down;
+    case Qt::Key_Left:
+      return GridKey::Left;
+    case Qt::Key_Right:
+      return GridKey::Right;
+    default:
+      return GridKey::Other;
+  }
 }
 
-bool TRuleGridView::MovesActiveCell(int key, Qt::KeyboardModifiers modifiers) {
+KeyModifiers TRuleGridView::KeyModifiersOf(Qt::KeyboardModifiers modifiers) {
   const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
-  return IsArrowKey(key) && (held == Qt::NoModifier || held == Qt::ControlModifier);
+  return {.Shift = (held & Qt::ShiftModifier) != 0,
+          .Control = (held & Qt::ControlModifier) != 0,
+          .Other = (held & ~(Qt::ShiftModifier | Qt::ControlModifier)) != 0};
 }
 
 int TRuleGridView::PixelsOfWidth(int units) const {
@@ -150,8 +163,10 @@ void TRuleGridView::mouseReleaseEvent(QMouseEvent* event) {
 // with then counts as a click on the cell it reaches.
 void TRuleGridView::keyPressEvent(QKeyEvent* event) {
   FColumnsFromHeading = false;
-  emit KeyDown(event->key(), event->modifiers());
-  if (MovesActiveCell(event->key(), event->modifiers())) {
+  const GridKey key = GridKeyOf(event->key());
+  const KeyModifiers modifiers = KeyModifiersOf(event->modifiers());
+  emit KeyDown(key, modifiers);
+  if (TRuleListCommands::MovesActiveCell(key, modifiers)) {
     event->accept();
     return;
   }
@@ -163,7 +178,7 @@ void TRuleGridView::keyPressEvent(QKeyEvent* event) {
 
 void TRuleGridView::keyReleaseEvent(QKeyEvent* event) {
   QTableView::keyReleaseEvent(event);
-  emit KeyUp(event->key(), event->modifiers());
+  emit KeyUp(GridKeyOf(event->key()), KeyModifiersOf(event->modifiers()));
 }
 
 // Focus that comes with a click leaves the grid where it is: the click lands on the cell under

@@ -2,6 +2,7 @@
 
 #include <QTableView>
 
+#include "editor/rule_list_commands.h"
 #include "model/workbook.h"
 
 namespace trv {
@@ -13,8 +14,8 @@ class TRuleGridModel;
 // rule text sheet, and what the commands select there is shown.
 //
 // Clicks and keys are reported as the workbook reports them: a cell, a row heading (column 0),
-// a column heading (row 0) or the corner (both 0). The arrow keys without a modifier or with
-// Ctrl alone are left to KeyDown, which moves the active cell itself.
+// a column heading (row 0) or the corner (both 0). The keys that the rule list commands move the
+// active cell with are left to KeyDown.
 class TRuleGridView : public QTableView {
   Q_OBJECT
 
@@ -31,15 +32,15 @@ class TRuleGridView : public QTableView {
 
   void keyboardSearch(const QString& search) override;
 
-  static bool IsArrowKey(int key);
-  // The arrows without a modifier or with Ctrl alone: KeyDown moves the active cell for them.
-  static bool MovesActiveCell(int key, Qt::KeyboardModifiers modifiers);
+  static GridKey GridKeyOf(int key);
+  // The keypad's own flag is no modifier the commands tell apart.
+  static KeyModifiers KeyModifiersOf(Qt::KeyboardModifiers modifiers);
 
  signals:
   void Click(int row, int column);
   void Enter();
-  void KeyDown(int key, Qt::KeyboardModifiers modifiers);
-  void KeyUp(int key, Qt::KeyboardModifiers modifiers);
+  void KeyDown(GridKey key, KeyModifiers modifiers);
+  void KeyUp(GridKey key, KeyModifiers modifiers);
   void Popup(const QPoint& globalPosition);
 
  protected:

@@ -1,4 +1,4 @@
-#include "editor/rule_grid_model.h"
+#include "editor/ui/rule_grid_model.h"
 
 #include <algorithm>
 

@@ -1,45 +1,55 @@
 #pragma once
 
-#include <QObject>
 #include <cstdint>
 #include <functional>
 
 #include "model/configuration.h"
 #include "model/rule_text.h"
-
-class QAction;
-class QMenu;
-class QWidget;
+#include "model/user_queries.h"
 
 namespace trv {
 
-class RuleGridWindow;
-class TRuleGridModel;
-class TRuleGridView;
+class RuleListListener;
 
-// The rule grid MimicBook with its commands: the workbook set-up, the rule text rows, the
-// clicks and keys that load rules into the editor, the popup menu that cuts, copies, pastes,
-// deletes and resets whole rules, and the choice of the row that a Set Rule writes.
+// The keys the grid leaves to the commands; Other for every other key.
+enum class GridKey { Other, Up, Down, Left, Right };
+
+struct KeyModifiers {
+  bool Shift = false;
+  bool Control = false;
+  bool Other = false;  // Alt, Meta or any other modifier beside Shift and Ctrl
+};
+
+// Which entries of the grid's popup menu are enabled.
+struct PopupEnabling {
+  bool Autosize = false;
+  bool Cut = false;
+  bool Copy = false;
+  bool Paste = false;
+  bool Delete = false;
+  bool Reset = false;
+  bool operator==(const PopupEnabling&) const = default;
+};
+
+// The rule list behind the grid MimicBook: the workbook set-up, the rule text rows, the clicks
+// and keys that load rules into the editor, the popup commands that cut, copy, paste, delete and
+// reset whole rules, and the choice of the row that a Set Rule writes.
 //
 // Rows are rules: row n of the rule data sheet and of the rule text sheet is rule n, and the
 // rule text sheet shows count + 1 rows, the last one empty for the next rule. Every command
 // leaves the rule text sheet selected.
-class TRuleGrid : public QObject {
-  Q_OBJECT
-
+class TRuleListCommands {
  public:
-  TRuleGrid(Configuration& configuration, RuleGridWindow& window, QWidget* viewParent);
-  ~TRuleGrid() override;
+  TRuleListCommands(Configuration& configuration, UserQueries& queries, RuleListListener& listener);
 
-  TRuleGridView* MimicBook() const { return FView; }
-  QMenu* PopupMenu() const { return FPopupMenu; }
+  void SetUserQueries(UserQueries& queries) { FQueries = &queries; }
 
-  // Loads the working rule (kind 0..4) into its editor page and activates the page.
-  std::function<void(const RuleRecord& rule)> LoadRuleIntoPage;
-  // After a delete: the system combo box follows RequiredSystem when it shows a lower system.
-  std::function<void(int requiredSystem)> ShowRequiredSystem;
   // The editor's captions and fields that the rule text reads; the built-in ones when unset.
   std::function<RuleTextContext()> TextContext;
+
+  std::int32_t RuleCount() const { return FConfiguration.RuleCount; }
+  // The last row the grid shows: the empty row after the rules.
+  int MaxRow() const;
 
   // The three sheets' column widths, the headed rule text sheet of count + 1 rows and the
   // settings cells that need no confirmation; clear empties the rule data and rule text rows.
@@ -57,11 +67,16 @@ class TRuleGrid : public QObject {
   // Row and column from 1; 0 for a heading.
   void MimicBookClick(int row, int column);
   void MimicBookEnter();
-  void MimicBookKeyDown(int key, Qt::KeyboardModifiers modifiers);
-  void MimicBookKeyUp(int key, Qt::KeyboardModifiers modifiers);
+  // The arrows without a modifier or with Ctrl alone: MimicBookKeyDown moves the active cell.
+  static bool MovesActiveCell(GridKey key, KeyModifiers modifiers);
+  // Where the key takes the active cell.
+  CellRef PredictedCell(GridKey key, bool control);
+  void MimicBookKeyDown(GridKey key, KeyModifiers modifiers);
+  void MimicBookKeyUp(GridKey key, KeyModifiers modifiers);
 
-  void SpreadsheetPopupMenuPopup();
-  void SpreadsheetMenuAutosizeClick();
+  PopupEnabling SpreadsheetPopupMenuPopup();
+  // fittedWidth: the width in the workbook's units that shows a column's heading and cells.
+  void SpreadsheetMenuAutosizeClick(const std::function<int(int column)>& fittedWidth);
   void SpreadsheetMenuCutClick();
   void SpreadsheetMenuCopyClick();
   void SpreadsheetMenuPasteClick();
@@ -69,13 +84,6 @@ class TRuleGrid : public QObject {
   void SpreadsheetMenuResetClick();
 
  private:
-  struct PopupEnabling;
-
-  void CreatePopupMenu();
-  QAction* AddPopupEntry(const char* name, const char* text, void (TRuleGrid::*click)());
-  void ShowPopup(const QPoint& globalPosition);
-  PopupEnabling PopupEnablingNow();
-
   Workbook& Book() { return FConfiguration.MimicBook; }
   const Workbook& Book() const { return FConfiguration.MimicBook; }
   // The workbook with the rule text sheet selected.
@@ -83,7 +91,6 @@ class TRuleGrid : public QObject {
   // Runs operation with sheet selected, then selects the rule text sheet again.
   template <typename Operation>
   void OnSheet(int sheet, Operation operation);
-  // The rules and the empty row after them.
   RuleTextContext CurrentTextContext() const;
 
   bool IsRule(std::int32_t row) const { return row >= 1 && row <= FConfiguration.RuleCount; }
@@ -95,10 +102,9 @@ class TRuleGrid : public QObject {
   void TakeFocusIfShown();
 
   bool SelectionSpansRows();
-  void SetCaption(const QString& caption);
+  void SetCaption(const std::string& caption);
   void SetCaptionOfRow(int row);
   void ClickCell(int row);
-  CellRef PredictedCell(int key, bool control);
 
   // The popup commands act on the selected row.
   int SelectedHeadingRow();
@@ -109,16 +115,8 @@ class TRuleGrid : public QObject {
   bool Confirmed(int questionId, int captionId, int row);
 
   Configuration& FConfiguration;
-  RuleGridWindow& FWindow;
-  TRuleGridModel* FModel = nullptr;
-  TRuleGridView* FView = nullptr;
-  QMenu* FPopupMenu = nullptr;
-  QAction* SpreadsheetMenuAutosize = nullptr;
-  QAction* SpreadsheetMenuCut = nullptr;
-  QAction* SpreadsheetMenuCopy = nullptr;
-  QAction* SpreadsheetMenuPaste = nullptr;
-  QAction* SpreadsheetMenuDelete = nullptr;
-  QAction* SpreadsheetMenuReset = nullptr;
+  UserQueries* FQueries;
+  RuleListListener& FListener;
 };
 
 }  // namespace trv
