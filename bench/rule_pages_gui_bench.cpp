@@ -12,6 +12,7 @@
 #include "controls/spin_control.h"
 #include "editor/editor_state.h"
 #include "editor/rule_list_commands.h"
+#include "gui_bench_main.h"
 #include "model/zone_range.h"
 #include "shell/tool_form.h"
 
@@ -97,10 +98,5 @@ BENCHMARK(SetRuleAmong5000Rules)->Unit(benchmark::kMicrosecond);
 }  // namespace trv
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return trv::RunWindowBenchmarks(argc, argv);
 }

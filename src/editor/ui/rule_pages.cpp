@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "controls/spin_control.h"
 
@@ -62,8 +63,14 @@ TRulePages::TRulePages(TEditorState& state, QWidget& boardPage, QWidget& zonalPa
     : FState(state) {
   CreateInputSourceGroup();
   CreateOutputGroup();
-  CreateBoardPage(boardPage);
-  CreateZonalPage(zonalPage);
+  std::tie(BoardEventComboBox, BoardSetRuleBitBtn) = CreateRulePage(
+      boardPage, epBoard,
+      {"BoardEventComboBox", FState.Board.BoardEvent, &TEditorState::BoardEventComboBoxChange},
+      {"BoardSetRuleBitBtn", &TEditorState::BoardSetRuleButtonClick});
+  std::tie(ZonalEventComboBox, ZonalSetRuleBitBtn) = CreateRulePage(
+      zonalPage, epZonal,
+      {"ZonalEventComboBox", FState.Zonal.ZonalEvent, &TEditorState::ZonalEventComboBoxChange},
+      {"ZonalSetRuleBitBtn", &TEditorState::ZonalSetRuleButtonClick});
   CreateEventPageSlot(eventPage);
   Show();
 }
@@ -95,19 +102,19 @@ TSpinControl* TRulePages::NewField(QWidget* parent, EditorField field, QLabel* c
   return spin;
 }
 
-QComboBox* TRulePages::NewEventChoice(const char* name, const ChoiceState& choice,
-                                      void (TEditorState::*change)(int)) {
-  auto* combo = Named(new QComboBox, name);
-  for (std::string_view item : choice.Items) combo->addItem(Text(std::string(item)));
-  connect(combo, &QComboBox::activated, this,
-          [this, change](int index) { Forward([&](TEditorState& s) { (s.*change)(index); }); });
+QComboBox* TRulePages::NewEventChoice(const EventChoiceSpec& spec) {
+  auto* combo = Named(new QComboBox, spec.Name);
+  for (std::string_view item : spec.Choice.Items) combo->addItem(Text(std::string(item)));
+  connect(combo, &QComboBox::activated, this, [this, change = spec.Change](int index) {
+    Forward([&](TEditorState& s) { (s.*change)(index); });
+  });
   return combo;
 }
 
-QPushButton* TRulePages::NewSetRuleButton(const char* name, void (TEditorState::*click)()) {
-  auto* button = Named(new QPushButton("Set Rule"), name);
+QPushButton* TRulePages::NewSetRuleButton(const SetRuleSpec& spec) {
+  auto* button = Named(new QPushButton("Set Rule"), spec.Name);
   connect(button, &QPushButton::clicked, this,
-          [this, click] { Forward([&](TEditorState& s) { (s.*click)(); }); });
+          [this, click = spec.Click] { Forward([&](TEditorState& s) { (s.*click)(); }); });
   return button;
 }
 
@@ -204,8 +211,11 @@ QWidget* TRulePages::CreateDriverTab() {
   return tab;
 }
 
-void TRulePages::CreateRulePageLayout(QWidget& page, EditorPage editorPage, QComboBox* eventChoice,
-                                      QPushButton* setRule) {
+std::pair<QComboBox*, QPushButton*> TRulePages::CreateRulePage(QWidget& page, EditorPage editorPage,
+                                                               const EventChoiceSpec& choice,
+                                                               const SetRuleSpec& button) {
+  QComboBox* eventChoice = NewEventChoice(choice);
+  QPushButton* setRule = NewSetRuleButton(button);
   auto* layout = new QVBoxLayout(&page);
   FSlots[editorPage].Input = new QVBoxLayout;
   layout->addLayout(FSlots[editorPage].Input);
@@ -220,22 +230,7 @@ void TRulePages::CreateRulePageLayout(QWidget& page, EditorPage editorPage, QCom
   layout->addLayout(FSlots[editorPage].Output);
   layout->addStretch();
   layout->addWidget(setRule, 0, Qt::AlignRight);
-}
-
-void TRulePages::CreateBoardPage(QWidget& page) {
-  BoardEventComboBox = NewEventChoice("BoardEventComboBox", FState.Board.BoardEvent,
-                                      &TEditorState::BoardEventComboBoxChange);
-  BoardSetRuleBitBtn =
-      NewSetRuleButton("BoardSetRuleBitBtn", &TEditorState::BoardSetRuleButtonClick);
-  CreateRulePageLayout(page, epBoard, BoardEventComboBox, BoardSetRuleBitBtn);
-}
-
-void TRulePages::CreateZonalPage(QWidget& page) {
-  ZonalEventComboBox = NewEventChoice("ZonalEventComboBox", FState.Zonal.ZonalEvent,
-                                      &TEditorState::ZonalEventComboBoxChange);
-  ZonalSetRuleBitBtn =
-      NewSetRuleButton("ZonalSetRuleBitBtn", &TEditorState::ZonalSetRuleButtonClick);
-  CreateRulePageLayout(page, epZonal, ZonalEventComboBox, ZonalSetRuleBitBtn);
+  return {eventChoice, setRule};
 }
 
 // The event page's own controls come with that page; the output group already moves there.

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "editor/editor_state.h"
@@ -52,14 +53,23 @@ class TRulePages : public QObject {
   void CreateOutputGroup();
   QWidget* CreateTerminationTab();
   QWidget* CreateDriverTab();
-  void CreateBoardPage(QWidget& page);
-  void CreateZonalPage(QWidget& page);
   void CreateEventPageSlot(QWidget& page);
-  void CreateRulePageLayout(QWidget& page, EditorPage editorPage, QComboBox* eventChoice,
-                            QPushButton* setRule);
-  QComboBox* NewEventChoice(const char* name, const ChoiceState& choice,
-                            void (TEditorState::*change)(int));
-  QPushButton* NewSetRuleButton(const char* name, void (TEditorState::*click)());
+  // The event choice of a page, and its Set Rule button.
+  struct EventChoiceSpec {
+    const char* Name;
+    const ChoiceState& Choice;
+    void (TEditorState::*Change)(int);
+  };
+  struct SetRuleSpec {
+    const char* Name;
+    void (TEditorState::*Click)();
+  };
+  // The Board or Zonal page: slots for the shared groups, its event choice and Set Rule.
+  std::pair<QComboBox*, QPushButton*> CreateRulePage(QWidget& page, EditorPage editorPage,
+                                                     const EventChoiceSpec& choice,
+                                                     const SetRuleSpec& button);
+  QComboBox* NewEventChoice(const EventChoiceSpec& spec);
+  QPushButton* NewSetRuleButton(const SetRuleSpec& spec);
   QCheckBox* NewCheckBox(QWidget* parent, const char* name, const char* caption,
                          void (TEditorState::*click)(bool));
   TSpinControl* NewField(QWidget* parent, EditorField field, QLabel* caption);
