@@ -68,18 +68,20 @@ void FirstZoneEntryAndShow(benchmark::State& state) {
 }
 BENCHMARK(FirstZoneEntryAndShow)->Unit(benchmark::kMicrosecond);
 
-// Rules 1 (zonal) and 2 (board) clicked in turn: each loads into its page, which is activated.
+// Rule 1 (zonal) and the argument's rule clicked in turn, each loaded into its page: rule 3 is
+// zonal too, rule 2 a board rule, whose page takes the shared groups over.
 void LoadRuleFromAClick(benchmark::State& state) {
   PagesWindow window(epZonal);
   TRuleListCommands& ruleList = window.Form().RuleList();
+  const int other = static_cast<int>(state.range(0));
   int row = 1;
   for (auto _ : state) {
     window.Form().Config().MimicBook.SetActiveCell(row, 1);
     ruleList.MimicBookClick(row, 1);
-    row = 3 - row;
+    row = row == 1 ? other : 1;
   }
 }
-BENCHMARK(LoadRuleFromAClick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LoadRuleFromAClick)->Arg(3)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 // Set Rule on the Zonal page into a cleared row among 5,000 rules (no question to answer).
 void SetRuleAmong5000Rules(benchmark::State& state) {
