@@ -12,6 +12,7 @@
 #include "editor/rule_list_commands.h"
 #include "editor/ui/rule_grid.h"
 #include "editor/ui/rule_grid_view.h"
+#include "gui_bench_main.h"
 #include "model/zone_range.h"
 #include "shell/tool_form.h"
 
@@ -126,10 +127,5 @@ BENCHMARK(Autosize5000Rules)->Unit(benchmark::kMillisecond);
 }  // namespace trv
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return trv::RunWindowBenchmarks(argc, argv);
 }

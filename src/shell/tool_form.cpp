@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -21,9 +22,11 @@
 #include <cerrno>
 #include <system_error>
 
+#include "editor/editor_state.h"
 #include "editor/rule_list_commands.h"
 #include "editor/ui/rule_grid.h"
 #include "editor/ui/rule_grid_view.h"
+#include "editor/ui/rule_pages.h"
 #include "model/string_ids.h"
 #include "shell/language_module.h"
 #include "shell/qt_dialogs.h"
@@ -59,6 +62,7 @@ TToolForm::TToolForm(const std::filesystem::path& programPath,
   setObjectName("ToolForm");
   CreatePages();
   CreateDataPanel();
+  CreateRulePages();
   CreateMenus();
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName("StatusBar");
@@ -111,6 +115,19 @@ void TToolForm::CreatePages() {
                                  style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent));
   setCentralWidget(RulePageControl);
   connect(RulePageControl, &QTabWidget::currentChanged, this, [this] { PageControlTabChange(); });
+}
+
+// The rule pages follow the editor state, which reads the controller settings of the
+// configuration and writes rules through the rule list commands.
+void TToolForm::CreateRulePages() {
+  FEditor = std::make_unique<TEditorState>(FConfiguration, *FRuleList);
+  FRulePages = std::make_unique<TRulePages>(*FEditor, *BoardRuleTabSheet, *ZonalRuleTabSheet,
+                                            *EventRuleTabSheet);
+  FRuleList->TextContext = [this] { return FEditor->TextContext(); };
+  RefreshEditor = [this](bool keepPages) {
+    FEditor->RefreshRulePages(keepPages);
+    FRulePages->Show();
+  };
 }
 
 void TToolForm::CreateDataPanel() {
@@ -208,6 +225,7 @@ void TToolForm::CreateMenus() {
 
 void TToolForm::FormCreate() {
   setWindowTitle(UiText(string_id::kProductTitle));
+  FEditor->MarkRulePagesForFirstVisit();
   if (RefreshEditor) RefreshEditor(true);
   if (SetUpWorkbook) SetUpWorkbook(true);
   FConfiguration.Modified = false;
@@ -291,7 +309,11 @@ void TToolForm::MenuFileExitClick() {
 void TToolForm::PageControlTabChange() {
   CBEGroupBox->setTitle(UiText(string_id::kMimicRules));
   RefreshTitle();
-  CBEGroupBox->setVisible(RulePageControl->currentWidget() != ControllerTabSheet);
+  const auto page = static_cast<EditorPage>(RulePageControl->currentIndex());
+  CBEGroupBox->setVisible(page != epController);
+  if (page == epController) return;
+  FRulePages->PageControlTabChange(page);
+  if (DataPanelVisible()) FocusGrid();
 }
 
 void TToolForm::SetGridCaption(const std::string& caption) {
@@ -331,23 +353,11 @@ void TToolForm::RefreshTitle() {
   SetTitle(FTitleFileName);
 }
 
-// The editor page of a rule's kind; the pages' fields come with the pages.
+// The rule's page, filled and activated without the page change's reset of the grid caption.
 void TToolForm::LoadRuleIntoPage(const RuleRecord& rule) {
-  switch (rule.Kind) {
-    case rkBoard:
-      RulePageControl->setCurrentWidget(BoardRuleTabSheet);
-      break;
-    case rkZonal:
-      RulePageControl->setCurrentWidget(ZonalRuleTabSheet);
-      break;
-    case rkEventLocal:
-    case rkEventNetwork:
-    case rkEventGeneral:
-      RulePageControl->setCurrentWidget(EventRuleTabSheet);
-      break;
-    default:
-      break;
-  }
+  FRulePages->LoadRuleIntoPage(rule);
+  const QSignalBlocker blocker(RulePageControl);
+  RulePageControl->setCurrentIndex(FEditor->Page);
 }
 
 void TToolForm::BothEditorAndDataClick() {

@@ -20,9 +20,11 @@ class QTabWidget;
 namespace trv {
 
 class LanguageModule;
+class TEditorState;
 class TRuleGrid;
 class TRuleListCommands;
 class TRuleGridView;
+class TRulePages;
 
 // The main window: the editor pages on the left, the dockable data panel with the rule grid,
 // the menus and the status bar. It owns the configuration for its whole life.
@@ -45,6 +47,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   UserQueries& Queries() { return *FQueries; }
   TRuleGrid& Grid() { return *FGrid; }
   TRuleListCommands& RuleList() { return *FRuleList; }
+  TEditorState& Editor() { return *FEditor; }
   void SetDialogs(std::unique_ptr<Dialogs> dialogs);
   void SetUserQueries(std::unique_ptr<UserQueries> queries);
   // The modal forms behind Tool "Options" and Help "&About...".
@@ -102,6 +105,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
  private:
   void CreatePages();
   void CreateDataPanel();
+  void CreateRulePages();
   void CreateMenus();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& text,
                      const QKeySequence& shortcut = {});
@@ -127,6 +131,8 @@ class TToolForm : public QMainWindow, public RuleListListener {
   // The grid goes before the commands it runs, and they before the configuration.
   std::unique_ptr<TRuleListCommands> FRuleList;
   std::unique_ptr<TRuleGrid> FGrid;
+  std::unique_ptr<TEditorState> FEditor;
+  std::unique_ptr<TRulePages> FRulePages;  // its widgets' handlers go before the state
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;
   FileDialogSetup FOpenSetup;

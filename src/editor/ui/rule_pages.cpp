@@ -1,0 +1,318 @@
+#include "editor/ui/rule_pages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <tuple>
+
+#include "controls/spin_control.h"
+
+namespace trv {
+namespace {
+
+constexpr int kFieldWidth = 84;
+constexpr int kCaptionWidth = 72;
+
+QString Text(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+  widget->setObjectName(name);
+  return widget;
+}
+
+QLabel* NewCaption(QWidget* parent, const char* name, const char* caption) {
+  auto* label = Named(new QLabel(caption, parent), name);
+  label->setMinimumWidth(kCaptionWidth);
+  return label;
+}
+
+QLineEdit* NewNumberBox(QWidget* parent, const char* name) {
+  auto* box = Named(new QLineEdit(parent), name);
+  box->setReadOnly(true);
+  box->setFocusPolicy(Qt::NoFocus);
+  box->setFixedWidth(kFieldWidth);
+  box->setAlignment(Qt::AlignRight);
+  return box;
+}
+
+QGridLayout* NewGrid(QWidget* widget) {
+  auto* grid = new QGridLayout(widget);
+  grid->setColumnStretch(4, 1);
+  return grid;
+}
+
+void AddField(QGridLayout& grid, int row, int column, QLabel* caption, QWidget* field) {
+  grid.addWidget(caption, row, column);
+  grid.addWidget(field, row, column + 1);
+}
+
+}  // namespace
+
+TRulePages::TRulePages(TEditorState& state, QWidget& boardPage, QWidget& zonalPage,
+                       QWidget& eventPage)
+    : FState(state) {
+  CreateInputSourceGroup();
+  CreateOutputGroup();
+  std::tie(BoardEventComboBox, BoardSetRuleBitBtn) = CreateRulePage(
+      boardPage, epBoard,
+      {"BoardEventComboBox", FState.Board.BoardEvent, &TEditorState::BoardEventComboBoxChange},
+      {"BoardSetRuleBitBtn", &TEditorState::BoardSetRuleButtonClick});
+  std::tie(ZonalEventComboBox, ZonalSetRuleBitBtn) = CreateRulePage(
+      zonalPage, epZonal,
+      {"ZonalEventComboBox", FState.Zonal.ZonalEvent, &TEditorState::ZonalEventComboBoxChange},
+      {"ZonalSetRuleBitBtn", &TEditorState::ZonalSetRuleButtonClick});
+  CreateEventPageSlot(eventPage);
+  Show();
+}
+
+template <typename Handler>
+void TRulePages::Forward(Handler handler) {
+  if (FShowing) return;
+  handler(FState);
+  Show();
+}
+
+QCheckBox* TRulePages::NewCheckBox(QWidget* parent, const char* name, const char* caption,
+                                   void (TEditorState::*click)(bool)) {
+  auto* box = Named(new QCheckBox(caption, parent), name);
+  connect(box, &QCheckBox::clicked, this,
+          [this, click](bool checked) { Forward([&](TEditorState& s) { (s.*click)(checked); }); });
+  return box;
+}
+
+TSpinControl* TRulePages::NewField(QWidget* parent, EditorField field, QLabel* caption) {
+  auto* spin = new TSpinControl(parent);
+  spin->SetControlOptions({cpUpDown, cpSlider});
+  spin->setFixedWidth(kFieldWidth);
+  caption->setBuddy(spin);
+  spin->OnChange = [this, field, spin](QObject&) {
+    Forward([&](TEditorState& s) { s.NumberFieldChange(field, spin->GetValue()); });
+  };
+  FFields.push_back({field, spin, caption});
+  return spin;
+}
+
+QComboBox* TRulePages::NewEventChoice(const EventChoiceSpec& spec) {
+  auto* combo = Named(new QComboBox, spec.Name);
+  for (std::string_view item : spec.Choice.Items) combo->addItem(Text(std::string(item)));
+  connect(combo, &QComboBox::activated, this, [this, change = spec.Change](int index) {
+    Forward([&](TEditorState& s) { (s.*change)(index); });
+  });
+  return combo;
+}
+
+QPushButton* TRulePages::NewSetRuleButton(const SetRuleSpec& spec) {
+  auto* button = Named(new QPushButton("Set Rule"), spec.Name);
+  connect(button, &QPushButton::clicked, this,
+          [this, click = spec.Click] { Forward([&](TEditorState& s) { (s.*click)(); }); });
+  return button;
+}
+
+void TRulePages::CreateInputSourceGroup() {
+  InputSourceGroupBox = Named(new QGroupBox("Input Source"), "InputSourceGroupBox");
+  QGroupBox* group = InputSourceGroupBox;
+  QGridLayout* grid = NewGrid(group);
+  NetworkZoneCheckBox =
+      NewCheckBox(group, "NetworkZoneCheckBox", "Network Zone", &TEditorState::NetworkZoneClick);
+  LocalZoneCheckBox =
+      NewCheckBox(group, "LocalZoneCheckBox", "Local Zone", &TEditorState::LocalZoneClick);
+  grid->addWidget(NetworkZoneCheckBox, 0, 0, 1, 2);
+  grid->addWidget(LocalZoneCheckBox, 0, 2, 1, 2);
+  const auto addField = [&](int row, EditorField field, const char* spinName, const char* labelName,
+                            const char* caption) {
+    QLabel* label = NewCaption(group, labelName, caption);
+    AddField(*grid, row, 0, label, Named(NewField(group, field, label), spinName));
+  };
+  addField(1, EditorField::Panel, "PanelCSpinEdit", "PanelLabel", "Panel");
+  addField(2, EditorField::FirstZone, "FirstZoneCSpinEdit", "FirstZoneLabel", "First Zone");
+  addField(3, EditorField::LastZone, "LastZoneCSpinEdit", "LastZoneLabel", "Last Zone");
+}
+
+void TRulePages::CreateOutputGroup() {
+  OutputGroupBox = Named(new QGroupBox("Output Board"), "OutputGroupBox");
+  auto* layout = new QVBoxLayout(OutputGroupBox);
+  OutputPageControl = Named(new QTabWidget(OutputGroupBox), "OutputPageControl");
+  OutputPageControl->addTab(CreateTerminationTab(), "Termination PCB");
+  OutputPageControl->addTab(CreateDriverTab(), "Driver PCB");
+  connect(OutputPageControl, &QTabWidget::currentChanged, this, [this](int tab) {
+    Forward([&](TEditorState& s) { s.OutputPageControlChange(static_cast<OutputTab>(tab)); });
+  });
+  layout->addWidget(OutputPageControl);
+  EventModifierGroupBox =
+      Named(new QGroupBox("Output Mode", OutputGroupBox), "EventModifierGroupBox");
+  auto* modeLayout = new QVBoxLayout(EventModifierGroupBox);
+  EventModifierCheckBox = NewCheckBox(EventModifierGroupBox, "EventModifierCheckBox", "Turn Off",
+                                      &TEditorState::TurnOffClick);
+  modeLayout->addWidget(EventModifierCheckBox);
+  layout->addWidget(EventModifierGroupBox);
+}
+
+QWidget* TRulePages::CreateTerminationTab() {
+  auto* tab = Named(new QWidget, "TerminationTabSheet");
+  auto* layout = new QVBoxLayout(tab);
+  auto* boardRow = new QWidget(tab);
+  QGridLayout* boardGrid = NewGrid(boardRow);
+  boardGrid->setContentsMargins(0, 0, 0, 0);
+  TerminationBoardLabel = NewCaption(boardRow, "TerminationBoardLabel", "Board");
+  AddField(*boardGrid, 0, 0, TerminationBoardLabel,
+           Named(NewField(boardRow, EditorField::TerminationBoard, TerminationBoardLabel),
+                 "TerminationBoardCSpinEdit"));
+  layout->addWidget(boardRow);
+
+  BankOutputPanel = Named(new QWidget(tab), "BankOutputPanel");
+  QGridLayout* grid = NewGrid(BankOutputPanel);
+  grid->setContentsMargins(0, 0, 0, 0);
+  QLabel* bank = NewCaption(BankOutputPanel, "TerminationBankLabel", "Bank");
+  AddField(*grid, 0, 0, bank,
+           Named(NewField(BankOutputPanel, EditorField::TerminationBank, bank),
+                 "TerminationBankCSpinEdit"));
+  QLabel* output = NewCaption(BankOutputPanel, "TerminationOutputLabel", "Output");
+  AddField(*grid, 1, 0, output,
+           Named(NewField(BankOutputPanel, EditorField::TerminationOutput, output),
+                 "TerminationOutputCSpinEdit"));
+  OutputLabel = NewCaption(BankOutputPanel, "OutputLabel", "");
+  TerminationEdit = NewNumberBox(BankOutputPanel, "TerminationEdit");
+  OutputLabel->setBuddy(TerminationEdit);
+  AddField(*grid, 2, 0, OutputLabel, TerminationEdit);
+  SteadyCheckBox =
+      NewCheckBox(BankOutputPanel, "SteadyCheckBox", "Steady", &TEditorState::SteadyClick);
+  grid->addWidget(SteadyCheckBox, 2, 2);
+  layout->addWidget(BankOutputPanel);
+  layout->addStretch();
+  return tab;
+}
+
+QWidget* TRulePages::CreateDriverTab() {
+  auto* tab = Named(new QWidget, "DriverTabSheet");
+  QGridLayout* grid = NewGrid(tab);
+  const auto addField = [&](int row, EditorField field, const char* spinName, const char* labelName,
+                            const char* caption) {
+    QLabel* label = NewCaption(tab, labelName, caption);
+    AddField(*grid, row, 0, label, Named(NewField(tab, field, label), spinName));
+  };
+  addField(0, EditorField::DriverBoard, "DriverBoardCSpinEdit", "DriverBoardLabel", "Board");
+  addField(1, EditorField::DriverBank, "DriverBankCSpinEdit", "DriverBankLabel", "Bank");
+  addField(2, EditorField::DriverOutput, "DriverOutputCSpinEdit", "DriverOutputLabel", "Output");
+  QLabel* relay = NewCaption(tab, "DriverLabel", "Relay");
+  DriverEdit = NewNumberBox(tab, "DriverEdit");
+  relay->setBuddy(DriverEdit);
+  AddField(*grid, 3, 0, relay, DriverEdit);
+  grid->setRowStretch(4, 1);
+  return tab;
+}
+
+std::pair<QComboBox*, QPushButton*> TRulePages::CreateRulePage(QWidget& page, EditorPage editorPage,
+                                                               const EventChoiceSpec& choice,
+                                                               const SetRuleSpec& button) {
+  QComboBox* eventChoice = NewEventChoice(choice);
+  QPushButton* setRule = NewSetRuleButton(button);
+  auto* layout = new QVBoxLayout(&page);
+  FSlots[editorPage].Input = new QVBoxLayout;
+  layout->addLayout(FSlots[editorPage].Input);
+  auto* eventRow = new QHBoxLayout;
+  auto* caption = new QLabel("Event", &page);
+  caption->setMinimumWidth(kCaptionWidth);
+  caption->setBuddy(eventChoice);
+  eventRow->addWidget(caption);
+  eventRow->addWidget(eventChoice, 1);
+  layout->addLayout(eventRow);
+  FSlots[editorPage].Output = new QVBoxLayout;
+  layout->addLayout(FSlots[editorPage].Output);
+  layout->addStretch();
+  layout->addWidget(setRule, 0, Qt::AlignRight);
+  return {eventChoice, setRule};
+}
+
+// The event page's own controls come with that page; the output group already moves there.
+void TRulePages::CreateEventPageSlot(QWidget& page) {
+  auto* layout = new QVBoxLayout(&page);
+  layout->addStretch();
+  FSlots[epEvent].Output = new QVBoxLayout;
+  layout->addLayout(FSlots[epEvent].Output);
+}
+
+void TRulePages::PageControlTabChange(EditorPage page) {
+  if (FState.Page != page) FState.PageControlTabChange(page);
+  Show();
+}
+
+void TRulePages::LoadRuleIntoPage(const RuleRecord& rule) {
+  FState.LoadRuleIntoPage(rule);
+  Show();
+}
+
+void TRulePages::Show() {
+  FShowing = true;
+  MoveGroup(*InputSourceGroupBox, *FSlots[FState.Input.Page].Input);
+  MoveGroup(*OutputGroupBox, *FSlots[FState.Output.Page].Output);
+  ShowInputSource();
+  BoardEventComboBox->setCurrentIndex(FState.Board.BoardEvent.Index);
+  ZonalEventComboBox->setCurrentIndex(FState.Zonal.ZonalEvent.Index);
+  ShowOutputGroup();
+  ShowFields();
+  FShowing = false;
+}
+
+void TRulePages::MoveGroup(QWidget& group, QVBoxLayout& slot) {
+  if (group.parentWidget() == slot.parentWidget() && slot.indexOf(&group) >= 0) return;
+  slot.addWidget(&group);
+  group.show();  // a new parent leaves a widget hidden
+}
+
+void TRulePages::ShowInputSource() {
+  const OptionGroup& source = FState.Input.Source;
+  for (auto [box, position] : {std::pair{NetworkZoneCheckBox, InputSourceState::kNetworkZone},
+                               std::pair{LocalZoneCheckBox, InputSourceState::kLocalZone}}) {
+    const OptionMember& member = source.Member(position);
+    ShowCheck(*box, {member.Checked, member.Enabled, member.Visible});
+  }
+}
+
+void TRulePages::ShowCheck(QCheckBox& box, const CheckState& state) {
+  box.setChecked(state.Checked);
+  box.setEnabled(state.Enabled);
+  box.setVisible(state.Visible);
+}
+
+void TRulePages::ShowOutputGroup() {
+  const OutputGroupState& output = FState.Output;
+  OutputPageControl->setTabVisible(otDriver, output.DriverTabVisible);
+  OutputPageControl->tabBar()->setVisible(output.TabsShown);
+  OutputPageControl->setFocusPolicy(output.TabsShown ? Qt::TabFocus : Qt::NoFocus);
+  OutputPageControl->tabBar()->setFocusPolicy(output.TabsShown ? Qt::TabFocus : Qt::NoFocus);
+  OutputPageControl->setCurrentIndex(output.Tab);
+  TerminationBoardLabel->setText(Text(output.TerminationBoardLabel));
+  BankOutputPanel->setVisible(output.BankOutputPanelVisible);
+  TerminationEdit->setText(Text(output.TerminationEdit.Text));
+  OutputLabel->setText(Text(output.OutputLabel));
+  ShowCheck(*SteadyCheckBox, output.Steady);
+  DriverEdit->setText(Text(output.DriverEdit.Text));
+  EventModifierGroupBox->setVisible(output.OutputModeVisible);
+  ShowCheck(*EventModifierCheckBox, output.TurnOff);
+}
+
+// Each field with its caption, which follows it into hiding and greying.
+void TRulePages::ShowFields() {
+  for (const FieldBinding& binding : FFields) {
+    const NumberField& field = FState.Field(binding.Field);
+    binding.Spin->SetMin(field.Min());
+    binding.Spin->SetMax(field.Max());
+    binding.Spin->SetValue(field.Value());
+    binding.Spin->SetEnabled(field.Enabled());
+    binding.Spin->setVisible(field.Visible());
+    binding.Caption->setEnabled(field.Enabled());
+    binding.Caption->setVisible(field.Visible());
+  }
+}
+
+}  // namespace trv

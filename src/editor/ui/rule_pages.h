@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "editor/editor_state.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QVBoxLayout;
+class QWidget;
+
+namespace trv {
+
+class TSpinControl;
+
+// The Board Rule and Zonal Rule pages with the input source and output groups they share with
+// the event page, bound to the editor state: each user action goes to the state's handler, then
+// Show puts the whole state on the widgets.
+class TRulePages : public QObject {
+ public:
+  // The pages are RulePageControl's tab sheets; the widgets are created on them.
+  TRulePages(TEditorState& state, QWidget& boardPage, QWidget& zonalPage, QWidget& eventPage);
+
+  TEditorState& State() { return FState; }
+
+  // One pass over the controls.
+  void Show();
+  void PageControlTabChange(EditorPage page);
+  void LoadRuleIntoPage(const RuleRecord& rule);
+
+ private:
+  // A number field with its caption.
+  struct FieldBinding {
+    EditorField Field;
+    TSpinControl* Spin;
+    QLabel* Caption;
+  };
+  // Where a page holds the shared groups.
+  struct PageSlots {
+    QVBoxLayout* Input = nullptr;
+    QVBoxLayout* Output = nullptr;
+  };
+
+  void CreateInputSourceGroup();
+  void CreateOutputGroup();
+  QWidget* CreateTerminationTab();
+  QWidget* CreateDriverTab();
+  void CreateEventPageSlot(QWidget& page);
+  // The event choice of a page, and its Set Rule button.
+  struct EventChoiceSpec {
+    const char* Name;
+    const ChoiceState& Choice;
+    void (TEditorState::*Change)(int);
+  };
+  struct SetRuleSpec {
+    const char* Name;
+    void (TEditorState::*Click)();
+  };
+  // The Board or Zonal page: slots for the shared groups, its event choice and Set Rule.
+  std::pair<QComboBox*, QPushButton*> CreateRulePage(QWidget& page, EditorPage editorPage,
+                                                     const EventChoiceSpec& choice,
+                                                     const SetRuleSpec& button);
+  QComboBox* NewEventChoice(const EventChoiceSpec& spec);
+  QPushButton* NewSetRuleButton(const SetRuleSpec& spec);
+  QCheckBox* NewCheckBox(QWidget* parent, const char* name, const char* caption,
+                         void (TEditorState::*click)(bool));
+  TSpinControl* NewField(QWidget* parent, EditorField field, QLabel* caption);
+  // Runs the state's handler, then shows the state; nothing while the state is being shown.
+  template <typename Handler>
+  void Forward(Handler handler);
+
+  void ShowInputSource();
+  void ShowOutputGroup();
+  void ShowFields();
+  static void ShowCheck(QCheckBox& box, const CheckState& state);
+  void MoveGroup(QWidget& group, QVBoxLayout& slot);
+
+  TEditorState& FState;
+  std::array<PageSlots, kEditorPageCount> FSlots{};
+  std::vector<FieldBinding> FFields;
+  bool FShowing = false;
+
+  QGroupBox* InputSourceGroupBox = nullptr;
+  QCheckBox* NetworkZoneCheckBox = nullptr;
+  QCheckBox* LocalZoneCheckBox = nullptr;
+  QComboBox* BoardEventComboBox = nullptr;
+  QPushButton* BoardSetRuleBitBtn = nullptr;
+  QComboBox* ZonalEventComboBox = nullptr;
+  QPushButton* ZonalSetRuleBitBtn = nullptr;
+  QGroupBox* OutputGroupBox = nullptr;
+  QTabWidget* OutputPageControl = nullptr;
+  QLabel* TerminationBoardLabel = nullptr;
+  QWidget* BankOutputPanel = nullptr;
+  QLineEdit* TerminationEdit = nullptr;
+  QLabel* OutputLabel = nullptr;
+  QCheckBox* SteadyCheckBox = nullptr;
+  QLineEdit* DriverEdit = nullptr;
+  QGroupBox* EventModifierGroupBox = nullptr;
+  QCheckBox* EventModifierCheckBox = nullptr;
+};
+
+}  // namespace trv
