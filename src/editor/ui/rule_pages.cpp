@@ -92,7 +92,7 @@ QCheckBox* TRulePages::NewCheckBox(QWidget* parent, const char* name, const char
 
 TSpinControl* TRulePages::NewField(QWidget* parent, EditorField field, QLabel* caption) {
   auto* spin = new TSpinControl(parent);
-  spin->SetControlOptions({cpUpDown, cpSlider});
+  spin->SetControlOptions({cpUpDown});
   spin->setFixedWidth(kFieldWidth);
   caption->setBuddy(spin);
   spin->OnChange = [this, field, spin](QObject&) {
