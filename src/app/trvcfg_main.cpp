@@ -46,7 +46,8 @@ void PrintUsage(std::ostream& out) {
 }
 
 int VersionCommand() {
-  std::cout << "trvcfg " << ThisProgramVersion().Text() << '\n';
+  const VersionRecord& record = ThisVersionRecord();
+  std::cout << "trvcfg " << record.ProductVersion << '\n' << record.LegalCopyright << '\n';
   return 0;
 }
 

@@ -1,36 +1,55 @@
 #include "controls/splash_screen.h"
 
-#include <QPainter>
-#include <QPixmap>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWindow>
 
-#include "model/string_ids.h"
-#include "model/string_table.h"
+#include "artwork/brand_artwork.h"
 
 namespace trv {
 namespace {
 
-QPixmap SplashPicture() {
-  QPixmap picture(480, 200);
-  picture.fill(QColor(0x8b, 0x10, 0x10));
-  QPainter painter(&picture);
-  painter.setPen(Qt::white);
-  QFont font = painter.font();
-  font.setPixelSize(34);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.drawText(QRect(0, 30, 480, 70), Qt::AlignCenter,
-                   QString::fromStdString(ActiveText(string_id::kCompanyName)));
-  font.setPixelSize(22);
-  painter.setFont(font);
-  painter.drawText(QRect(0, 100, 480, 60), Qt::AlignCenter,
-                   QString::fromStdString(ActiveText(string_id::kProductName)));
-  return picture;
-}
+// How long the start-up waits for the window system to map the splash.
+constexpr int kExposeTimeoutMs = 1000;
 
 }  // namespace
 
-TfrmSplashScreen::TfrmSplashScreen() : QSplashScreen(SplashPicture()) {
+TfrmSplashScreen::TfrmSplashScreen()
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
   setObjectName("frmSplashScreen");
+  resize(kDesignWidth, kDesignHeight);
+  if (const QScreen* screen = this->screen()) {
+    move(screen->geometry().center() - rect().center());
+  }
+  KorvanexImage = new QLabel(this);
+  KorvanexImage->setObjectName("KorvanexImage");
+  KorvanexImage->setPixmap(KorvanexSplashPicture());
+  KorvanexImage->setScaledContents(true);
+  KorvanexImage->hide();
+  FormCreate();
+}
+
+void TfrmSplashScreen::FormCreate() {
+  auto* fill = new QVBoxLayout(this);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(KorvanexImage);
+  // The picture may be stretched to any screen's shape.
+  KorvanexImage->setMinimumSize(1, 1);
+  KorvanexImage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  KorvanexImage->show();
+}
+
+void TfrmSplashScreen::ShowAndPaint() {
+  showMaximized();
+  const QDeadlineTimer deadline(kExposeTimeoutMs);
+  while (!windowHandle()->isExposed() && !deadline.hasExpired()) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  repaint();
+  QApplication::processEvents();
 }
 
 }  // namespace trv

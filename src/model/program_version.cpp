@@ -28,8 +28,14 @@ ProgramVersion ParseProgramVersion(std::string_view fileVersion) {
   return version;
 }
 
+const VersionRecord& ThisVersionRecord() {
+  static const VersionRecord record{build::kFileVersion, build::kProductVersion,
+                                    build::kLegalCopyright};
+  return record;
+}
+
 ProgramVersion ThisProgramVersion() {
-  return ParseProgramVersion(build::kVersionText);
+  return ParseProgramVersion(ThisVersionRecord().FileVersion);
 }
 
 }  // namespace trv

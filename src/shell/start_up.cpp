@@ -7,16 +7,11 @@
 #include <memory>
 #include <optional>
 
-#include "controls/about_box.h"
-#include "controls/debug_form.h"
-#include "controls/sort_dialog.h"
+#include "artwork/brand_artwork.h"
 #include "controls/splash_screen.h"
-#include "controls/tool_options_form.h"
-#include "flash/ui/progress_form.h"
 #include "model/configuration.h"
 #include "model/string_ids.h"
 #include "shell/language_module.h"
-#include "shell/tool_form.h"
 #include "shell/ui_text.h"
 
 namespace trv {
@@ -66,53 +61,43 @@ std::optional<LanguageModule> LoadLanguageModule(const std::filesystem::path& pr
   }
 }
 
-// The forms of the program, created once in this order and kept until the end.
-struct Forms {
-  Forms(const std::filesystem::path& programPath)
-      : ToolForm(programPath, DataDirectoryFor(programPath.parent_path())),
-        AboutBox(&ToolForm),
-        ProgressForm(&ToolForm),
-        ToolOptionsForm(&ToolForm),
-        SortDialog(&ToolForm),
-        DebugForm(&ToolForm) {
-    ToolForm.SetModalForms(&ToolOptionsForm, &AboutBox);
-  }
+}  // namespace
 
-  void ReadFrom(const LanguageModule& module) {
-    ToolForm.ReadFormResources(module);
-    for (QWidget* form : std::initializer_list<QWidget*>{&AboutBox, &ProgressForm, &ToolOptionsForm,
-                                                         &SortDialog, &DebugForm}) {
-      module.ApplyForm(*form);
-    }
-    if (ToolForm.RefreshEditor) ToolForm.RefreshEditor(true);
-  }
-
-  TToolForm ToolForm;
-  TAboutBox AboutBox;
-  TProgressForm ProgressForm;
-  TToolOptionsForm ToolOptionsForm;
-  TSortDialog SortDialog;
-  TDebugForm DebugForm;
-};
-
-int RunForms(TrvApplication& application) {
-  const std::filesystem::path programPath = application.applicationFilePath().toStdString();
-  const std::optional<LanguageModule> module = LoadLanguageModule(programPath);
-  auto splash = std::make_unique<TfrmSplashScreen>();
-  splash->show();
-  application.processEvents();
-  Forms forms(programPath);
-  if (module) forms.ReadFrom(*module);
-  // Closed before the main window is shown: waiting for a window that is not shown yet would
-  // hold the start-up for a second.
-  splash->close();
-  splash.reset();
-  forms.ToolForm.SetCommandLine(application.arguments().mid(1));
-  forms.ToolForm.show();
-  return application.exec();
+Forms::Forms(const std::filesystem::path& programPath)
+    : ToolForm(programPath, DataDirectoryFor(programPath.parent_path())),
+      AboutBox(&ToolForm),
+      ProgressForm(&ToolForm),
+      ToolOptionsForm(&ToolForm),
+      SortDialog(&ToolForm),
+      DebugForm(&ToolForm) {
+  ToolForm.SetModalForms(&ToolOptionsForm, &AboutBox);
 }
 
-}  // namespace
+void Forms::ReadFrom(const LanguageModule& module) {
+  ToolForm.ReadFormResources(module);
+  for (QWidget* form : std::initializer_list<QWidget*>{&AboutBox, &ProgressForm, &ToolOptionsForm,
+                                                       &SortDialog, &DebugForm}) {
+    module.ApplyForm(*form);
+  }
+  if (ToolForm.RefreshEditor) ToolForm.RefreshEditor(true);
+  AboutBox.FillAboutBox();
+}
+
+std::unique_ptr<Forms> StartUp(const std::filesystem::path& programPath,
+                               const QStringList& parameters) {
+  QApplication::setWindowIcon(ProductIcon());
+  const std::optional<LanguageModule> module = LoadLanguageModule(programPath);
+  auto splash = std::make_unique<TfrmSplashScreen>();
+  splash->ShowAndPaint();
+  auto forms = std::make_unique<Forms>(programPath);
+  if (module) forms->ReadFrom(*module);
+  // Gone before the main window is shown, so that it never covers the window taking input.
+  splash->close();
+  splash.reset();
+  forms->ToolForm.SetCommandLine(parameters);
+  forms->ToolForm.show();
+  return forms;
+}
 
 std::filesystem::path DataDirectoryFor(const std::filesystem::path& programDirectory) {
   const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -126,7 +111,9 @@ int RunProgram(int argc, char** argv) {
     application.setOrganizationName("KORVANEX");
     application.setApplicationName("TRV Configuration Tool");
     try {
-      RunForms(application);
+      const std::unique_ptr<Forms> forms =
+          StartUp(application.applicationFilePath().toStdString(), application.arguments().mid(1));
+      application.exec();
     } catch (const std::exception& error) {
       ShowExceptionBox(QString::fromStdString(error.what()));
     }

@@ -89,10 +89,12 @@ std::vector<std::uint16_t> StreamWords(const std::string& image) {
   return words;
 }
 
-TEST_F(TrvcfgTest, VersionNamesTheProgram) {
+TEST_F(TrvcfgTest, VersionNamesTheProgramAndItsCopyright) {
   const ProgramRun run = Trvcfg({"--version"});
   EXPECT_EQ(run.Status, 0);
   EXPECT_THAT(run.Out, StartsWith("trvcfg " + ThisProgramVersion().Text() + "\n"));
+  EXPECT_EQ(run.Out, "trvcfg " + ThisVersionRecord().ProductVersion + "\n" +
+                         ThisVersionRecord().LegalCopyright + "\n");
 }
 
 TEST_F(TrvcfgTest, BadUsageEndsWithStatus2AndTheUsage) {

@@ -1,5 +1,6 @@
 #include "model/program_version.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace trv {
@@ -7,6 +8,14 @@ namespace {
 
 TEST(ProgramVersion, ThisProgramIsOneZeroZeroZero) {
   EXPECT_EQ(ThisProgramVersion().Text(), "1.0.0.0");
+}
+
+TEST(ProgramVersion, RecordHoldsTheProjectVersionAndTheMakersCopyright) {
+  const VersionRecord& record = ThisVersionRecord();
+  EXPECT_EQ(record.FileVersion, "1.0.0.0");
+  EXPECT_EQ(record.ProductVersion, record.FileVersion);
+  EXPECT_EQ(ThisProgramVersion().Text(), record.FileVersion);
+  EXPECT_THAT(record.LegalCopyright, testing::MatchesRegex("Copyright © 20[0-9][0-9] KORVANEX"));
 }
 
 TEST(ProgramVersion, ParsesFourNumbersAndReadsBadPartsAsZero) {
