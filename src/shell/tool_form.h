@@ -23,6 +23,7 @@ class LanguageModule;
 class TRuleGrid;
 class TRuleListCommands;
 class TRuleGridView;
+class TPrintCommands;
 
 // The main window: the editor pages on the left, the dockable data panel with the rule grid,
 // the menus and the status bar. It owns the configuration for its whole life.
@@ -55,6 +56,9 @@ class TToolForm : public QMainWindow, public RuleListListener {
   std::function<void(bool clear)> SetUpWorkbook;
   std::function<bool()> SaveRuleFile;  // true when the save completed
   std::function<void(const QString& fileName)> OpenRuleFile;
+  // The unit name as the settings page's edit box shows it, committed or not; the report's
+  // footer names it. Until the page fills it, the committed name.
+  std::function<std::string()> UnitNameShown;
 
   // The window's texts from a language module; the title follows the page caption read.
   void ReadFormResources(const LanguageModule& module);
@@ -102,6 +106,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
  private:
   void CreatePages();
   void CreateDataPanel();
+  void CreatePrintCommands();
   void CreateMenus();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& text,
                      const QKeySequence& shortcut = {});
@@ -127,6 +132,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   // The grid goes before the commands it runs, and they before the configuration.
   std::unique_ptr<TRuleListCommands> FRuleList;
   std::unique_ptr<TRuleGrid> FGrid;
+  std::unique_ptr<TPrintCommands> FPrint;
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;
   FileDialogSetup FOpenSetup;
