@@ -33,6 +33,7 @@ constexpr std::array kCommands{
             "read --start ADDR --size N -o OUT.hex [--port COMn] [--baud N] [--id ID]..."},
     Command{"diff", DiffCommand, "diff A B (each a .trv, .bin or .hex file)"},
     Command{"export", ExportCommand, "export FILE.trv -o RULES.csv"},
+    Command{"print", PrintCommand, "print FILE.trv -o REPORT.pdf [--paper a4|letter]"},
     Command{"check", CheckCommand, "check FILE.trv|IN.bin|IN.hex"},
 };
 

@@ -27,6 +27,7 @@
 #include "editor/ui/rule_grid.h"
 #include "editor/ui/rule_grid_view.h"
 #include "editor/ui/rule_pages.h"
+#include "files/ui/print_commands.h"
 #include "model/string_ids.h"
 #include "shell/language_module.h"
 #include "shell/qt_dialogs.h"
@@ -63,6 +64,7 @@ TToolForm::TToolForm(const std::filesystem::path& programPath,
   CreatePages();
   CreateDataPanel();
   CreateRulePages();
+  CreatePrintCommands();
   CreateMenus();
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName("StatusBar");
@@ -154,6 +156,14 @@ void TToolForm::CreateDataPanel() {
           [this](bool floating) { DataPanelFloatChanged(floating); });
 }
 
+void TToolForm::CreatePrintCommands() {
+  UnitNameShown = [this] { return FConfiguration.ControllerSettings.UnitName; };
+  FPrint = std::make_unique<TPrintCommands>(
+      FConfiguration, [this](QPrinter& printer) { return FDialogs->Print(printer); },
+      [this](QPrinter& printer) { return FDialogs->PrinterSetup(printer); },
+      [this] { return UnitNameShown(); });
+}
+
 QAction* TToolForm::AddAction(QMenu* menu, const QString& name, const QString& text,
                               const QKeySequence& shortcut) {
   QAction* action = menu->addAction(text);
@@ -170,8 +180,10 @@ void TToolForm::CreateMenus() {
   AddAction(file, "MenuFileNew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N));
   AddAction(file, "MenuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O));
   AddAction(file, "MenuFileSaveAs", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
-  AddAction(file, "MenuFilePrint", "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P));
-  AddAction(file, "MenuFilePrinterSetup", "P&rinter Setup...");
+  connect(AddAction(file, "MenuFilePrint", "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P)),
+          &QAction::triggered, this, [this] { FPrint->MenuFilePrintClick(); });
+  connect(AddAction(file, "MenuFilePrinterSetup", "P&rinter Setup..."), &QAction::triggered, this,
+          [this] { FPrint->MenuFilePrintSetupClick(); });
   file->addSeparator();
   connect(AddAction(file, "MenuFileExit", "E&xit"), &QAction::triggered, this,
           [this] { MenuFileExitClick(); });

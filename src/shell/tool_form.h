@@ -25,6 +25,7 @@ class TRuleGrid;
 class TRuleListCommands;
 class TRuleGridView;
 class TRulePages;
+class TPrintCommands;
 
 // The main window: the editor pages on the left, the dockable data panel with the rule grid,
 // the menus and the status bar. It owns the configuration for its whole life.
@@ -58,6 +59,9 @@ class TToolForm : public QMainWindow, public RuleListListener {
   std::function<void(bool clear)> SetUpWorkbook;
   std::function<bool()> SaveRuleFile;  // true when the save completed
   std::function<void(const QString& fileName)> OpenRuleFile;
+  // The unit name as the settings page's edit box shows it, committed or not; the report's
+  // footer names it. Until the page fills it, the committed name.
+  std::function<std::string()> UnitNameShown;
 
   // The window's texts from a language module; the title follows the page caption read.
   void ReadFormResources(const LanguageModule& module);
@@ -106,6 +110,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   void CreatePages();
   void CreateDataPanel();
   void CreateRulePages();
+  void CreatePrintCommands();
   void CreateMenus();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& text,
                      const QKeySequence& shortcut = {});
@@ -133,6 +138,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   std::unique_ptr<TRuleGrid> FGrid;
   std::unique_ptr<TEditorState> FEditor;
   std::unique_ptr<TRulePages> FRulePages;  // its widgets' handlers go before the state
+  std::unique_ptr<TPrintCommands> FPrint;
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;
   FileDialogSetup FOpenSetup;

@@ -1,5 +1,7 @@
 #include "scripted_dialogs.h"
 
+#include <QPageSize>
+#include <QPrinter>
 #include <QtGlobal>
 
 namespace trv::test {
@@ -17,15 +19,15 @@ std::optional<QString> ScriptedDialogs::AnswerFile(const char* kind, const FileD
   return path;
 }
 
-bool ScriptedDialogs::AnswerPrint(const char* kind) {
+ScriptedDialogs::PrintAnswer ScriptedDialogs::AnswerPrint(const char* kind) {
   if (FPrints.empty()) {
     FUnexpected.push_back(QString(kind) + " dialog");
     qWarning("unexpected %s dialog", kind);
-    return false;
+    return {};
   }
-  const bool accept = FPrints.front();
+  const PrintAnswer answer = FPrints.front();
   FPrints.pop_front();
-  return accept;
+  return answer;
 }
 
 std::optional<QString> ScriptedDialogs::OpenFile(const FileDialogSetup& setup) {
@@ -36,12 +38,18 @@ std::optional<QString> ScriptedDialogs::SaveFile(const FileDialogSetup& setup) {
   return AnswerFile("save", setup);
 }
 
-bool ScriptedDialogs::Print(QPrinter&) {
-  return AnswerPrint("print");
+bool ScriptedDialogs::Print(QPrinter& printer) {
+  const PrintAnswer answer = AnswerPrint("print");
+  if (!answer.PdfFile.isEmpty()) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(answer.PdfFile);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+  }
+  return answer.Accept;
 }
 
 bool ScriptedDialogs::PrinterSetup(QPrinter&) {
-  return AnswerPrint("printer set-up");
+  return AnswerPrint("printer set-up").Accept;
 }
 
 bool ScriptedDialogs::Finished() const {

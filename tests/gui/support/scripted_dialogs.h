@@ -15,7 +15,12 @@ class ScriptedDialogs : public Dialogs {
  public:
   // A file dialog answered with a path; an empty path cancels it.
   void ExpectFile(const QString& path) { FFiles.push_back(path); }
-  void ExpectPrint(bool accept) { FPrints.push_back(accept); }
+  void ExpectPrint(bool accept) { FPrints.push_back({accept, {}}); }
+  // A print dialog in which the user chooses to print to this PDF file on A4 paper, then
+  // accepts or cancels.
+  void ExpectPrintToFile(const QString& pdfFile, bool accept = true) {
+    FPrints.push_back({accept, pdfFile});
+  }
 
   std::optional<QString> OpenFile(const FileDialogSetup& setup) override;
   std::optional<QString> SaveFile(const FileDialogSetup& setup) override;
@@ -29,10 +34,15 @@ class ScriptedDialogs : public Dialogs {
 
  private:
   std::optional<QString> AnswerFile(const char* kind, const FileDialogSetup& setup);
-  bool AnswerPrint(const char* kind);
+  struct PrintAnswer {
+    bool Accept = false;
+    QString PdfFile;
+  };
+
+  PrintAnswer AnswerPrint(const char* kind);
 
   std::deque<QString> FFiles;
-  std::deque<bool> FPrints;
+  std::deque<PrintAnswer> FPrints;
   std::vector<FileDialogSetup> FFileDialogs;
   std::vector<QString> FUnexpected;
 };
