@@ -34,6 +34,7 @@ constexpr std::array kCommands{
     Command{"diff", DiffCommand, "diff A B (each a .trv, .bin or .hex file)"},
     Command{"export", ExportCommand, "export FILE.trv -o RULES.csv"},
     Command{"check", CheckCommand, "check FILE.trv|IN.bin|IN.hex"},
+    Command{"ports", PortsCommand, "ports"},
 };
 
 constexpr int kErrorStatus = 1;

@@ -85,6 +85,7 @@ struct Forms {
       module.ApplyForm(*form);
     }
     if (ToolForm.RefreshEditor) ToolForm.RefreshEditor(true);
+    ToolOptionsForm.FillPortList();
   }
 
   TToolForm ToolForm;
