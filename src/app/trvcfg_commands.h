@@ -53,6 +53,7 @@ int CheckCommand(const std::vector<std::string>& words);
 int DiffCommand(const std::vector<std::string>& words);
 int ExportCommand(const std::vector<std::string>& words);
 int PrintCommand(const std::vector<std::string>& words);
+int PortsCommand(const std::vector<std::string>& words);
 
 // A rule data file as File Open reads it; a file without rules is loaded with a warning on
 // standard error.

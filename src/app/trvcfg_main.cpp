@@ -35,6 +35,7 @@ constexpr std::array kCommands{
     Command{"export", ExportCommand, "export FILE.trv -o RULES.csv"},
     Command{"print", PrintCommand, "print FILE.trv -o REPORT.pdf [--paper a4|letter]"},
     Command{"check", CheckCommand, "check FILE.trv|IN.bin|IN.hex"},
+    Command{"ports", PortsCommand, "ports"},
 };
 
 constexpr int kErrorStatus = 1;

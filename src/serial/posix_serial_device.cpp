@@ -9,10 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdlib>
 #include <utility>
-
-#include "serial/serial_comms.h"
 
 namespace trv {
 namespace {
@@ -78,20 +75,29 @@ bool HeldExclusivelyElsewhere(int handle) {
   return ioctl(handle, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
 }
 
-bool LockExclusively(int handle) {
-  return !HeldExclusivelyElsewhere(handle) && flock(handle, LOCK_EX | LOCK_NB) == 0 &&
-         ioctl(handle, TIOCEXCL) == 0;
+TOpenFailure FailureOfOpen(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return TOpenFailure::NoPermission;
+    case EBUSY:
+      return TOpenFailure::InUse;
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+    case ENOTDIR:
+      return TOpenFailure::Absent;
+    default:
+      return TOpenFailure::Unusable;
+  }
+}
+
+// The exclusive hold of another opener, or a lock another program took.
+bool HeldElsewhere(int handle) {
+  return HeldExclusivelyElsewhere(handle) || flock(handle, LOCK_EX | LOCK_NB) != 0;
 }
 
 }  // namespace
-
-std::string CommPortDevicePath(TCommPort port) {
-  const std::string variable = "TRV_" + CommPortName(port);
-  if (const char* path = std::getenv(variable.c_str())) {
-    return path;
-  }
-  return "/dev/ttyS" + std::to_string(port);
-}
 
 termios MakeLineSettings(const termios& current, std::int32_t bitsPerSecond) {
   termios settings = current;
@@ -114,19 +120,20 @@ TPosixSerialDevice::~TPosixSerialDevice() {
   Close();
 }
 
-bool TPosixSerialDevice::Open(const std::string& path) {
+std::optional<TOpenFailure> TPosixSerialDevice::Open(const std::string& path) {
   Close();
   const int handle = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (handle < 0) {
-    return false;
+    return FailureOfOpen(errno);
   }
-  if (!LockExclusively(handle)) {
+  const bool inUse = HeldElsewhere(handle);
+  if (inUse || ioctl(handle, TIOCEXCL) != 0) {
     ::close(handle);
-    return false;
+    return inUse ? TOpenFailure::InUse : TOpenFailure::Unusable;
   }
   FHandle = handle;
   FSettingsAtOpen = FetchLineSettings();
-  return true;
+  return std::nullopt;
 }
 
 void TPosixSerialDevice::Close() {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "serial/serial_error.h"
+
 namespace trv {
 
 // One serial device opened exclusively with POSIX termios, non-blocking; every wait sleeps in
@@ -22,8 +24,9 @@ class TPosixSerialDevice {
   TPosixSerialDevice(const TPosixSerialDevice&) = delete;
   TPosixSerialDevice& operator=(const TPosixSerialDevice&) = delete;
 
-  // False when the device is absent, not a terminal, in use by another opener or not accessible.
-  bool Open(const std::string& path);
+  // Why the device would not open (absent, not a terminal, in use by another opener, not
+  // accessible); nothing when it did.
+  std::optional<TOpenFailure> Open(const std::string& path);
   // Puts back the line settings the device had when it was opened.
   void Close();
   bool IsOpen() const { return FHandle >= 0; }

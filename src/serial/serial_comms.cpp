@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "serial/message_client.h"
+#include "serial/port_access.h"
+#include "serial/port_discovery.h"
 #include "serial/serial_receiver_thread.h"
 
 namespace trv {
@@ -42,8 +44,13 @@ void TSerialComms::Open() {
     throw ESerialError("Communications port already open");
   }
   FMessageClient->SetHandlers([this] { DataRxd(); }, [this] { DataRxTimeout(); });
-  if (!FPort.Open(CommPortDevicePath(FCommPort))) {
-    throw ESerialError("Unable to open communications port");
+  const std::optional<TSerialPortInfo> device = CommPortDevice(FCommPort);
+  if (!device) {
+    throw ESerialOpenError(TOpenFailure::Absent, "Unable to open communications port");
+  }
+  if (const auto failure = FPort.Open(device->DevicePath)) {
+    throw ESerialOpenError(*failure,
+                           OpenFailureMessage(device->DevicePath, *failure, TSystemRoots().Proc));
   }
   try {
     ApplyStoredSettings();

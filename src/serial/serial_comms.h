@@ -38,9 +38,6 @@ enum TCommBaud : std::uint8_t {
 // "COM1".."COM8": "COM" and the ordinal + 1.
 std::string CommPortName(TCommPort port);
 
-// The device behind a port: $TRV_COMn when set, otherwise /dev/ttyS<n-1>.
-std::string CommPortDevicePath(TCommPort port);
-
 // Bits per second of a rate; 9600 for a value outside cb1200..cb115200.
 std::int32_t BaudRateOf(TCommBaud baud);
 
@@ -52,6 +49,8 @@ class TSerialReceiverThread;
 //
 // One thread at a time may use an instance. DataRxd, DataRxTimeout, StartTimeout, ClearTimeout
 // and the OnDataRxd and OnRxTimeout calls belong to the dispatcher's (user-interface) thread.
+//
+// Open raises ESerialOpenError when the device would not open, saying why.
 class TSerialComms {
  public:
   using TDataRxdEvent = std::function<void(TSerialComms& sender, std::uint8_t& key)>;

@@ -14,10 +14,8 @@
 #include <QLocale>
 #include <QMainWindow>
 #include <QMenu>
-#include <QSettings>
 #include <QStackedWidget>
 #include <QTabWidget>
-#include <QUrl>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
@@ -29,7 +27,6 @@ namespace trv {
 namespace {
 
 constexpr qint64 kModuleSizeLimit = 4 * 1024 * 1024;
-constexpr const char* kLocalesGroup = "Locales";
 
 [[noreturn]] void Refuse(const std::filesystem::path& path, const QString& why) {
   throw std::runtime_error(path.string() + " - not a language module: " + why.toStdString());
@@ -126,22 +123,10 @@ QObject* FindControl(QWidget& form, const QString& name) {
 
 }  // namespace
 
-QString StoredLanguageKey(const std::filesystem::path& programPath) {
-  // Slashes separate groups in the settings store, so the path is kept percent-encoded.
-  const QByteArray path = QString::fromStdString(programPath.string()).toUtf8();
-  return QString(kLocalesGroup) + "/" + QString::fromLatin1(QUrl::toPercentEncoding(path));
-}
-
-void StoreLanguageCode(const std::filesystem::path& programPath, const QString& code) {
-  QSettings().setValue(StoredLanguageKey(programPath), code);
-}
-
-QString UserLanguageCode(const std::filesystem::path& programPath) {
-  const QString stored = QSettings().value(StoredLanguageKey(programPath)).toString();
+QString UserLanguageCode(const std::filesystem::path& programPath, const QLocale& systemLocale) {
+  const QString stored = StoredLanguageCode(programPath);
   if (stored.size() == 3) return stored.toUpper();
-  const QLocale locale = QLocale::system();
-  if (locale.language() == QLocale::C) return {};
-  return QLocale::languageToCode(locale.language(), QLocale::ISO639Part2).toUpper();
+  return ThreeLetterLanguageCode(systemLocale);
 }
 
 std::filesystem::path LanguageModulePath(const std::filesystem::path& programPath,

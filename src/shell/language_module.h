@@ -1,22 +1,23 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QLocale>
 #include <QString>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "controls/stored_language.h"
+
 class QWidget;
 
 namespace trv {
 
 // The three-letter language code of the user: the one stored by the options dialog for this
-// program when present, else the ISO 639-2 code of the system locale in upper case ("" for C).
-QString UserLanguageCode(const std::filesystem::path& programPath);
-// The per-user setting that holds the stored code, keyed by the program's full path.
-QString StoredLanguageKey(const std::filesystem::path& programPath);
-void StoreLanguageCode(const std::filesystem::path& programPath, const QString& code);
+// program when present, else the system locale's ("" for C).
+QString UserLanguageCode(const std::filesystem::path& programPath,
+                         const QLocale& systemLocale = QLocale::system());
 
 // <program dir>/<LNG>/<program file name>.<LNG>
 std::filesystem::path LanguageModulePath(const std::filesystem::path& programPath,

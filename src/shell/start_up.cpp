@@ -81,6 +81,7 @@ void Forms::ReadFrom(const LanguageModule& module) {
   }
   if (ToolForm.RefreshEditor) ToolForm.RefreshEditor(true);
   AboutBox.FillAboutBox();
+  ToolOptionsForm.FillPortList();
 }
 
 std::unique_ptr<Forms> StartUp(const std::filesystem::path& programPath,

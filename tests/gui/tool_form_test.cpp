@@ -289,6 +289,15 @@ class ToolFormTest : public test::MainWindowTest {
     QCOMPARE(UserLanguageCode(program), QString());  // the C locale has no language code
   }
 
+  void systemLocaleGivesTheTerminologicalCode() {
+    const std::filesystem::path program = "/opt/trv dir/trv-config";
+    StoreLanguageCode(program, "");
+    const QString code = UserLanguageCode(program, QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(code, QString("DEU"));
+    QCOMPARE(QString::fromStdString(LanguageModulePath(program, code).string()),
+             QString("/opt/trv dir/DEU/trv-config.DEU"));
+  }
+
   void languageModulePathFollowsTheProgram() {
     QCOMPARE(QString::fromStdString(LanguageModulePath("/opt/trv/trv-config", "DEU").string()),
              QString("/opt/trv/DEU/trv-config.DEU"));
