@@ -107,8 +107,9 @@ class PrintedReportTest : public ::testing::Test {
     SetUpRuleTextSheet(FConfiguration.MimicBook, count);
     for (int row = 1; row <= count; ++row) {
       for (int column = 1; column <= static_cast<int>(kRuleTextColumns); ++column) {
-        FConfiguration.MimicBook.SetText(kRuleTextSheet, row, column,
-                                         "r" + std::to_string(row) + "c" + std::to_string(column));
+        std::string cell = "r";
+        cell.append(std::to_string(row)).append("c").append(std::to_string(column));
+        FConfiguration.MimicBook.SetText(kRuleTextSheet, row, column, cell);
       }
     }
   }
