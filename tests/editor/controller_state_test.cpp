@@ -269,6 +269,7 @@ TEST_P(RelayLinkClickTest, FittingALinkMakesTheRulesOnItSteadyOnThatBoardOnly) {
   EXPECT_TRUE(SteadyRule(1));
   EXPECT_FALSE(SteadyRule(2));
   EXPECT_FALSE(SteadyRule(3));
+  EXPECT_TRUE(FConfiguration.MimicBook.Text(kRuleTextSheet, 1, 9).ends_with("(steady)"));
   FPage.ControllerRelayLinkCheckBoxClick(box, false);  // warned once
   FPage.tbcRelayDrivingLinksChange(0);
   FPage.tbcRelayDrivingLinksChange(tab);
