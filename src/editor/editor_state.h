@@ -167,6 +167,9 @@ class TEditorState {
 
   void BoardSetRuleButtonClick();
   void ZonalSetRuleButtonClick();
+  // The zone type of the input source in force: the other one disabled (and, for local zones,
+  // the event page's network zone tab hidden). After a Set Rule and a Set Controller.
+  void LockZoneType();
 
   // The editor's captions and fields that the rule text reads.
   RuleTextContext TextContext() const;
@@ -203,7 +206,6 @@ class TEditorState {
   void LoadZonalRule(const RuleRecord& rule);
   void LoadOutput(OutputWord word);
   void SetRule(RuleKind kind, int ruleLevel);
-  void LockZoneType();
 
   bool SteadyShownForModel() const;
   void DisplayTerminationOutput();

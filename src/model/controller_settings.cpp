@@ -131,12 +131,24 @@ bool IsNetworkZoneMode(int zoneMode) {
   return zoneMode == kZoneModeNetworkVds || zoneMode == kZoneModeNetwork;
 }
 
+void WriteModelIndexCell(Workbook& book, int modelIndex) {
+  Put(book, kModelCell, modelIndex);
+}
+
+void WriteSystemIndexCell(Workbook& book, int systemIndex) {
+  Put(book, kSystemCell, systemIndex);
+}
+
+void WriteUnitNameCell(Workbook& book, const std::string& unitName) {
+  book.SetText(kSettingsSheet, kUnitNameCell.Row, kUnitNameCell.Column, unitName);
+}
+
 void WriteSetUpSettingsCells(Workbook& book, const ControllerSettings& settings,
                              std::int32_t ruleCount) {
-  Put(book, kModelCell, settings.ModelIndex);
-  Put(book, kSystemCell, settings.SystemIndex);
+  WriteModelIndexCell(book, settings.ModelIndex);
+  WriteSystemIndexCell(book, settings.SystemIndex);
   Put(book, kZeroCell, 0);
-  book.SetText(kSettingsSheet, kUnitNameCell.Row, kUnitNameCell.Column, settings.UnitName);
+  WriteUnitNameCell(book, settings.UnitName);
   book.SetText(kSettingsSheet, kEmptyTextCell.Row, kEmptyTextCell.Column, "");
   Put(book, kSettingsMarkerCell, settings.SettingsMarker);
   Put(book, kRuleCountCell, ruleCount);

@@ -66,6 +66,11 @@ struct ControllerSettings {
 
 // The settings sheet (sheet 1), written and read on that sheet whatever sheet is selected.
 
+// The cells the controller page writes as soon as its control changes.
+void WriteModelIndexCell(Workbook& book, int modelIndex);
+void WriteSystemIndexCell(Workbook& book, int systemIndex);
+void WriteUnitNameCell(Workbook& book, const std::string& unitName);
+
 // The cells written when the workbook is set up: model, system, the constants at 5,1 and 7,1,
 // unit name, settings marker and rule count.
 void WriteSetUpSettingsCells(Workbook& book, const ControllerSettings& settings,

@@ -22,8 +22,10 @@
 #include <cerrno>
 #include <system_error>
 
+#include "editor/controller_state.h"
 #include "editor/editor_state.h"
 #include "editor/rule_list_commands.h"
+#include "editor/ui/controller_page.h"
 #include "editor/ui/rule_grid.h"
 #include "editor/ui/rule_grid_view.h"
 #include "editor/ui/rule_pages.h"
@@ -89,6 +91,7 @@ void TToolForm::SetDialogs(std::unique_ptr<Dialogs> dialogs) {
 void TToolForm::SetUserQueries(std::unique_ptr<UserQueries> queries) {
   FQueries = std::move(queries);
   FRuleList->SetUserQueries(*FQueries);
+  FController->SetUserQueries(*FQueries);
 }
 
 void TToolForm::SetModalForms(QDialog* optionsForm, QDialog* aboutBox) {
@@ -126,10 +129,33 @@ void TToolForm::CreateRulePages() {
   FRulePages = std::make_unique<TRulePages>(*FEditor, *BoardRuleTabSheet, *ZonalRuleTabSheet,
                                             *EventRuleTabSheet);
   FRuleList->TextContext = [this] { return FEditor->TextContext(); };
-  RefreshEditor = [this](bool keepPages) {
-    FEditor->RefreshRulePages(keepPages);
+  CreateControllerPage();
+}
+
+// The controller settings drive the rule pages: their refresh runs the rule pages' one.
+void TToolForm::CreateControllerPage() {
+  FController = std::make_unique<TControllerState>(FConfiguration, *FEditor, *FRuleList, *FQueries);
+  FControllerPage = std::make_unique<TControllerPage>(*FController, *ControllerTabSheet);
+  FControllerPage->Changed = [this] {
     FRulePages->Show();
+    OfferRulePages();
   };
+  RefreshEditor = [this](bool keepPages) {
+    FController->EditorRefresh(keepPages, false);
+    ShowEditor();
+  };
+}
+
+void TToolForm::ShowEditor() {
+  FRulePages->Show();
+  FControllerPage->Show();
+  OfferRulePages();
+}
+
+void TToolForm::OfferRulePages() {
+  const bool shown = FController->RulePagesShown;
+  for (int page = epBoard; page <= epEvent; ++page) RulePageControl->setTabVisible(page, shown);
+  if (!shown) RulePageControl->setCurrentWidget(ControllerTabSheet);
 }
 
 void TToolForm::CreateDataPanel() {
@@ -157,7 +183,7 @@ void TToolForm::CreateDataPanel() {
 }
 
 void TToolForm::CreatePrintCommands() {
-  UnitNameShown = [this] { return FConfiguration.ControllerSettings.UnitName; };
+  UnitNameShown = [this] { return FController->UnitEdit; };
   FPrint = std::make_unique<TPrintCommands>(
       FConfiguration, [this](QPrinter& printer) { return FDialogs->Print(printer); },
       [this](QPrinter& printer) { return FDialogs->PrinterSetup(printer); },
@@ -344,8 +370,10 @@ void TToolForm::FocusGrid() {
   MimicBook->setFocus();
 }
 
-// The system combo box comes with the controller page.
-void TToolForm::ShowRequiredSystem(int /*requiredSystem*/) {}
+void TToolForm::ShowRequiredSystem(int requiredSystem) {
+  FController->ShowRequiredSystem(requiredSystem);
+  FControllerPage->Show();
+}
 
 void TToolForm::EnableRuleListCommands(bool enabled) {
   for (const char* name : {"MenuFileSaveAs", "MenuFilePrint", "MenuConnectSendRules"}) {

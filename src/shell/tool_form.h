@@ -20,6 +20,8 @@ class QTabWidget;
 namespace trv {
 
 class LanguageModule;
+class TControllerPage;
+class TControllerState;
 class TEditorState;
 class TRuleGrid;
 class TRuleListCommands;
@@ -49,6 +51,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   TRuleGrid& Grid() { return *FGrid; }
   TRuleListCommands& RuleList() { return *FRuleList; }
   TEditorState& Editor() { return *FEditor; }
+  TControllerState& Controller() { return *FController; }
   void SetDialogs(std::unique_ptr<Dialogs> dialogs);
   void SetUserQueries(std::unique_ptr<UserQueries> queries);
   // The modal forms behind Tool "Options" and Help "&About...".
@@ -60,7 +63,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   std::function<bool()> SaveRuleFile;  // true when the save completed
   std::function<void(const QString& fileName)> OpenRuleFile;
   // The unit name as the settings page's edit box shows it, committed or not; the report's
-  // footer names it. Until the page fills it, the committed name.
+  // footer names it.
   std::function<std::string()> UnitNameShown;
 
   // The window's texts from a language module; the title follows the page caption read.
@@ -110,6 +113,10 @@ class TToolForm : public QMainWindow, public RuleListListener {
   void CreatePages();
   void CreateDataPanel();
   void CreateRulePages();
+  void CreateControllerPage();
+  // The editor's pages from their states, and the rule pages offered once the controller is set.
+  void ShowEditor();
+  void OfferRulePages();
   void CreatePrintCommands();
   void CreateMenus();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& text,
@@ -138,6 +145,8 @@ class TToolForm : public QMainWindow, public RuleListListener {
   std::unique_ptr<TRuleGrid> FGrid;
   std::unique_ptr<TEditorState> FEditor;
   std::unique_ptr<TRulePages> FRulePages;  // its widgets' handlers go before the state
+  std::unique_ptr<TControllerState> FController;
+  std::unique_ptr<TControllerPage> FControllerPage;
   std::unique_ptr<TPrintCommands> FPrint;
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;

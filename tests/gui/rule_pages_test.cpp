@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -11,6 +12,7 @@
 #include "editor/editor_state.h"
 #include "editor/rule_list_commands.h"
 #include "main_window_test.h"
+#include "model/controller_settings.h"
 #include "model/rule_workbook.h"
 #include "shell/tool_form.h"
 
@@ -29,10 +31,15 @@ class RulePagesTest : public test::MainWindowTest {
   std::string Text(int row, int column) {
     return FForm->Config().MimicBook.Text(kRuleTextSheet, row, column);
   }
-  // The controller settings as the settings page would leave them.
+  // A new window whose controller is set with the model.
   void UseModel(int model) {
-    FForm->Config().ControllerSettings.ModelIndex = model;
-    FForm->RefreshEditor(true);
+    CloseWindow();
+    OpenWindow();
+    auto* combo = Find<QComboBox>("ControllerModelComboBox");
+    const int position = combo->findText(QString::fromUtf8(kControllerModels[model].data()));
+    combo->setCurrentIndex(position);
+    emit combo->activated(position);
+    SetController();
   }
   void Shoot(const QString& name) {
     const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
@@ -40,7 +47,10 @@ class RulePagesTest : public test::MainWindowTest {
   }
 
  private slots:
-  void init() { OpenWindow(); }
+  void init() {
+    OpenWindow();
+    SetController();
+  }
   void cleanup() { CloseWindow(); }
 
   void sharedGroupsMoveOntoTheActivePage() {
@@ -68,7 +78,13 @@ class RulePagesTest : public test::MainWindowTest {
     QTRY_VERIFY(Find<QWidget>("EventModifierGroupBox")->isVisible());
   }
 
+  // Network zones are offered on the rule pages when the controller takes its zones from the
+  // network.
   void widgetsForwardInputAndFollowTheState() {
+    CloseWindow();
+    OpenWindow();
+    QTest::mouseClick(Find<QRadioButton>("NetworkZoneRadioButton"), Qt::LeftButton);
+    SetController();
     ShowPage(epZonal);
     QTest::mouseClick(Find<QCheckBox>("NetworkZoneCheckBox"), Qt::LeftButton);
     QVERIFY(FForm->Editor().Input.NetworkZone());

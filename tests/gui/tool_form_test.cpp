@@ -51,7 +51,10 @@ class ToolFormTest : public test::MainWindowTest {
   QDockWidget* DataPanel() { return Find<QDockWidget>("DataPanel"); }
   void Click(const char* action) { Find<QAction>(action)->trigger(); }
   bool Checked(const char* action) { return Find<QAction>(action)->isChecked(); }
-  void ShowRulePage() { Pages()->setCurrentIndex(1); }
+  void ShowRulePage() {
+    SetController();
+    Pages()->setCurrentIndex(1);
+  }
 
   void FloatAndDockTheDataPanel(int width) {
     DataPanel()->setFloating(true);
@@ -127,6 +130,7 @@ class ToolFormTest : public test::MainWindowTest {
   }
 
   void titleEndsWithTheActivePageCaption() {
+    SetController();
     for (int page = 0; page < Pages()->count(); ++page) {
       Pages()->setCurrentIndex(page);
       QVERIFY(FForm->windowTitle().endsWith(" - " + Pages()->tabText(page)));

@@ -1,5 +1,6 @@
 #include "main_window_test.h"
 
+#include <QPushButton>
 #include <QTest>
 
 #include "model/string_table.h"
@@ -19,6 +20,11 @@ void MainWindowTest::OpenWindow() {
   FForm->show();
   FForm->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(FForm.get()));
+}
+
+void MainWindowTest::SetController() {
+  FQueries->ExpectMessage(MessageAnswer::Yes);
+  QTest::mouseClick(Find<QPushButton>("ControllerSetBitBtn"), Qt::LeftButton);
 }
 
 void MainWindowTest::CloseWindow() {

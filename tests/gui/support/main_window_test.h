@@ -20,6 +20,9 @@ class MainWindowTest : public QObject {
   // ask something the test scripted an answer for.
   void CloseWindow();
 
+  // The controller set as it stands, answering Yes: the rule pages are offered.
+  void SetController();
+
   template <typename T>
   T* Find(const char* name) {
     T* found = FForm->findChild<T*>(name);
