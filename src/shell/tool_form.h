@@ -26,6 +26,8 @@ class TRuleListCommands;
 class TRuleGridView;
 class TRulePages;
 class TPrintCommands;
+class TCompareExportCommands;
+class TCheckRulesDock;
 
 // The main window: the editor pages on the left, the dockable data panel with the rule grid,
 // the menus and the status bar. It owns the configuration for its whole life.
@@ -96,6 +98,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   bool DataPanelVisible() const override;
   bool GridVisible() const override;
   void FocusGrid() override;
+  void RulesChanged() override;
 
   int RememberedDataPanelWidth() const;
   bool Docked() const { return FDocked; }
@@ -111,6 +114,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   void CreateDataPanel();
   void CreateRulePages();
   void CreatePrintCommands();
+  void CreateCompareExportCommands();
   void CreateMenus();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& text,
                      const QKeySequence& shortcut = {});
@@ -139,6 +143,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   std::unique_ptr<TEditorState> FEditor;
   std::unique_ptr<TRulePages> FRulePages;  // its widgets' handlers go before the state
   std::unique_ptr<TPrintCommands> FPrint;
+  std::unique_ptr<TCompareExportCommands> FCompareExport;
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;
   FileDialogSetup FOpenSetup;
@@ -155,6 +160,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   QWidget* ZonalRuleTabSheet = nullptr;
   QWidget* EventRuleTabSheet = nullptr;
   QDockWidget* DataPanel = nullptr;
+  TCheckRulesDock* CheckRulesDock = nullptr;
   QGroupBox* CBEGroupBox = nullptr;
   TRuleGridView* MimicBook = nullptr;
   QStatusBar* StatusBar = nullptr;
