@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QMainWindow>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -14,6 +15,8 @@ namespace trv {
 namespace {
 
 enum Column { kSeverityColumn, kRulesColumn, kTextColumn };
+
+constexpr int kListHeight = 190;
 
 // The rule a double-click loads, kept on the finding's row; 0 for none.
 constexpr int kFirstRuleRole = Qt::UserRole;
@@ -60,8 +63,18 @@ TCheckRulesDock::TCheckRulesDock(const Configuration& configuration, TRuleListCo
 
 void TCheckRulesDock::MenuToolCheckRulesClick() {
   ShowFindings();
+  if (isHidden()) MakeRoom();
   show();
   raise();
+}
+
+// Docked under the editor, the list adds its height to the window's, so that the pages keep
+// theirs.
+void TCheckRulesDock::MakeRoom() {
+  auto* window = qobject_cast<QMainWindow*>(parentWidget());
+  if (!window || isFloating()) return;
+  window->resize(window->width(), window->height() + kListHeight);
+  window->resizeDocks({this}, {kListHeight}, Qt::Vertical);
 }
 
 // A command notifies while it changes the rules; the list is read once it is done.

@@ -28,6 +28,7 @@ class TCheckRulesDock : public QDockWidget {
 
  private:
   void ShowFindings();
+  void MakeRoom();
   void CheckRulesListDoubleClick(const QTreeWidgetItem* item);
 
   const Configuration& FConfiguration;

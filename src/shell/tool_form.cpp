@@ -404,10 +404,12 @@ void TToolForm::RefreshTitle() {
 }
 
 // The rule's page, filled and activated without the page change's reset of the grid caption.
+// A rule page shows the grid, also when the rule comes from elsewhere than the grid.
 void TToolForm::LoadRuleIntoPage(const RuleRecord& rule) {
   FRulePages->LoadRuleIntoPage(rule);
   const QSignalBlocker blocker(RulePageControl);
   RulePageControl->setCurrentIndex(FEditor->Page);
+  CBEGroupBox->show();
 }
 
 void TToolForm::BothEditorAndDataClick() {

@@ -224,6 +224,7 @@ class CompareCheckTest : public test::MainWindowTest {
   void checkRulesListsTheFindingsAndLoadsARule() {
     AddRules(3);
     AddRule(BeyondTheBoards());
+    AddRule(test::SampleRule(1));  // the same as rule 1: a warning
     QVERIFY(Find<QDockWidget>("CheckRulesDock")->isHidden());
     Trigger("MenuToolCheckRules");
     QVERIFY(Find<QDockWidget>("CheckRulesDock")->isVisible());
@@ -237,6 +238,7 @@ class CompareCheckTest : public test::MainWindowTest {
     QCOMPARE(Config().MimicBook.ActiveCell().Row, 4);
     QVERIFY(Config().WorkingRule == Config().StoredRule(4));
     QCOMPARE(Find<QGroupBox>("CBEGroupBox")->title(), QString("Rule 4"));
+    QVERIFY(Find<QGroupBox>("CBEGroupBox")->isVisible());
     Screenshot(FForm.get(), "check-rules.png");
   }
 

@@ -1,6 +1,8 @@
 #include "files/ui/compare_dialog.h"
 
+#include <QColor>
 #include <QDialogButtonBox>
+#include <QFont>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -47,7 +49,8 @@ TCompareDialog::TCompareDialog(const std::vector<ComparisonRow>& rows, const QSt
   CompareList->setSelectionMode(QAbstractItemView::NoSelection);
   CompareList->setWordWrap(true);
   CompareList->header()->setSectionResizeMode(QHeaderView::Stretch);
-  CompareList->header()->setStretchLastSection(true);
+  // Rows with room around their text; the item's own tint still fills it.
+  CompareList->setStyleSheet("QTreeWidget::item { padding: 3px 2px; }");
   for (const ComparisonRow& row : rows) AddRow(row);
   CompareSummary = new QLabel(summary, this);
   CompareSummary->setObjectName("CompareSummary");
@@ -60,7 +63,7 @@ TCompareDialog::TCompareDialog(const std::vector<ComparisonRow>& rows, const QSt
   layout->addWidget(CompareSummary);
   layout->addWidget(CompareList);
   layout->addWidget(buttons);
-  resize(960, 480);
+  resize(1100, 420);
 }
 
 void TCompareDialog::AddRow(const ComparisonRow& row) {
@@ -71,6 +74,7 @@ void TCompareDialog::AddRow(const ComparisonRow& row) {
     QFont bold = item->font(kColumnA);
     bold.setBold(true);
     item->setFont(kColumnA, bold);
+    item->setBackground(kColumnA, QColor(0xe8, 0xe8, 0xe8));
     return;
   }
   const QColor tint = TintOf(row.Mark);
