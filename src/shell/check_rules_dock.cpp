@@ -68,11 +68,12 @@ void TCheckRulesDock::MenuToolCheckRulesClick() {
   raise();
 }
 
-// Docked under the editor, the list adds its height to the window's, so that the pages keep
-// theirs.
+// Docked under the editor the first time, the list adds its height to the window's, so that the
+// pages keep theirs; after that the window keeps the size the user gives it.
 void TCheckRulesDock::MakeRoom() {
   auto* window = qobject_cast<QMainWindow*>(parentWidget());
-  if (!window || isFloating()) return;
+  if (FRoomMade || !window || isFloating()) return;
+  FRoomMade = true;
   window->resize(window->width(), window->height() + kListHeight);
   window->resizeDocks({this}, {kListHeight}, Qt::Vertical);
 }

@@ -34,6 +34,7 @@ class TCheckRulesDock : public QDockWidget {
   const Configuration& FConfiguration;
   TRuleListCommands& FRuleList;
   bool FRefreshQueued = false;
+  bool FRoomMade = false;
   QLabel* CheckRulesSummary = nullptr;
   QTreeWidget* CheckRulesList = nullptr;
 };

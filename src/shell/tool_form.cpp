@@ -68,6 +68,7 @@ TToolForm::TToolForm(const std::filesystem::path& programPath,
   CreateRulePages();
   CreatePrintCommands();
   CreateCompareExportCommands();
+  CreateCheckRulesDock();
   CreateMenus();
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName("StatusBar");
@@ -167,7 +168,7 @@ void TToolForm::CreatePrintCommands() {
       [this] { return UnitNameShown(); });
 }
 
-// Export and compare read the configuration and never change it; the findings follow the rules.
+// Export and compare read the configuration and never change it.
 void TToolForm::CreateCompareExportCommands() {
   const QString directory = QString::fromStdString(FConfiguration.DataDirectory.string());
   const auto chooser = [this, directory](QString filter, QString extension, bool save) {
@@ -188,6 +189,10 @@ void TToolForm::CreateCompareExportCommands() {
                               MessageIcon::Error);
           },
           [this] { return FEditor->TextContext(); }, this});
+}
+
+// The findings follow the rule list while they are shown.
+void TToolForm::CreateCheckRulesDock() {
   CheckRulesDock = new TCheckRulesDock(FConfiguration, *FRuleList, this);
   addDockWidget(Qt::BottomDockWidgetArea, CheckRulesDock);
 }

@@ -115,6 +115,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   void CreateRulePages();
   void CreatePrintCommands();
   void CreateCompareExportCommands();
+  void CreateCheckRulesDock();
   void CreateMenus();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& text,
                      const QKeySequence& shortcut = {});

@@ -15,7 +15,6 @@
 #include <set>
 #include <sstream>
 
-#include "editor/editor_state.h"
 #include "editor/rule_checker.h"
 #include "editor/rule_list_commands.h"
 #include "files/workbook_file.h"
