@@ -673,8 +673,15 @@ std::string_view SeverityName(FindingSeverity severity) {
 std::string FindingLine(const Finding& finding) {
   std::string line;
   if (!finding.Rules.empty()) line = RulesText("rule", finding.Rules) + ": ";
-  return line + std::string(SeverityName(finding.Severity)) + " " + finding.Code + ": " +
-         finding.Text;
+  return line + std::string(SeverityName(finding.Severity)) + " " + FindingText(finding);
+}
+
+std::string FindingRules(const Finding& finding) {
+  return JoinNumbers(finding.Rules);
+}
+
+std::string FindingText(const Finding& finding) {
+  return finding.Code + ": " + finding.Text;
 }
 
 std::string FindingsSummary(const std::vector<Finding>& findings) {

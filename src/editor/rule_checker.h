@@ -37,6 +37,11 @@ std::string_view SeverityName(FindingSeverity severity);
 // board 2, but 1 board is installed"; "rules 3, 7: ..." for several rules, no prefix for none.
 std::string FindingLine(const Finding& finding);
 
+// What the window's list shows of a finding beside its severity: the rules ("3, 7"; empty for
+// the configuration as a whole) and the code with the text ("E03: output 65 ...").
+std::string FindingRules(const Finding& finding);
+std::string FindingText(const Finding& finding);
+
 // "1 error, 2 warnings, 0 notes".
 std::string FindingsSummary(const std::vector<Finding>& findings);
 

@@ -50,6 +50,7 @@ int TRuleListCommands::MaxRow() const {
 
 void TRuleListCommands::SetUpWorkbook(bool clear) {
   trv::SetUpWorkbook(FConfiguration, clear);
+  FListener.RulesChanged();
 }
 
 // Rule text.
@@ -97,6 +98,11 @@ void TRuleListCommands::SelectCell(int row, int column) {
   book.SetSelection({row, column, row, column});
 }
 
+void TRuleListCommands::MarkModified() {
+  FConfiguration.Modified = true;
+  FListener.RulesChanged();
+}
+
 void TRuleListCommands::TakeFocusIfShown() {
   if (FListener.GridVisible()) FListener.FocusGrid();
 }
@@ -126,7 +132,7 @@ void TRuleListCommands::AppendOrOverwrite(RuleKind kind) {
   const std::int32_t count = FConfiguration.RuleCount;
   const std::int32_t row = std::min(FConfiguration.TargetRule, count + 1);
   if (row < 1 || (row > count && !RoomForAnotherRule())) return;
-  FConfiguration.Modified = true;
+  MarkModified();
   FConfiguration.WorkingRule.Kind = kind;
   FConfiguration.StoreWorkingRule(row);
   RenderRule(row);
@@ -169,6 +175,13 @@ void TRuleListCommands::MimicBookClick(int row, int column) {
   FConfiguration.SelectedRow = std::max(row, 0);
   FConfiguration.SelectedColumn = row > 0 ? 0 : std::max(column, 0);
   SetCaptionOfRow(FConfiguration.SelectedRow);
+}
+
+void TRuleListCommands::SelectAndLoadRule(std::int32_t n) {
+  if (!IsRule(n)) return;
+  SelectRuleRow(n);
+  TextSheet().ShowActiveCell();
+  MimicBookClick(n, 1);
 }
 
 void TRuleListCommands::ClickCell(int row) {
@@ -320,7 +333,7 @@ void TRuleListCommands::SpreadsheetMenuCutClick() {
   ChangeRuleCount(FConfiguration.RuleCount - 1);
   SelectRuleRow(row);
   MimicBookClick(row, 1);
-  FConfiguration.Modified = true;
+  MarkModified();
 }
 
 void TRuleListCommands::SpreadsheetMenuCopyClick() {
@@ -353,7 +366,7 @@ void TRuleListCommands::SpreadsheetMenuPasteClick() {
     Book().PasteSelection();
   });
   if (adds) ChangeRuleCount(count + 1);
-  FConfiguration.Modified = true;
+  MarkModified();
   SelectRuleRow(row);
   MimicBookClick(row, 1);
   RenderAll();
@@ -368,7 +381,7 @@ void TRuleListCommands::SpreadsheetMenuDeleteClick() {
     SelectRuleRow(row);
     ChangeRuleCount(FConfiguration.RuleCount - 1);
     MimicBookClick(row, 1);
-    FConfiguration.Modified = true;
+    MarkModified();
   }
   FConfiguration.RecomputeRequiredSystem();
   FListener.ShowRequiredSystem(FConfiguration.RequiredSystem);
@@ -388,7 +401,7 @@ void TRuleListCommands::SpreadsheetMenuResetClick() {
     ChangeRuleCount(row - 1);
     TextSheet().ClearRange({row, 1, row, kRuleTextColumnCount});
   }
-  FConfiguration.Modified = true;
+  MarkModified();
   RenderAll();
 }
 

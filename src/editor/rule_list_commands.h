@@ -67,6 +67,8 @@ class TRuleListCommands {
   // Row and column from 1; 0 for a heading.
   void MimicBookClick(int row, int column);
   void MimicBookEnter();
+  // Rule n selected in the grid and loaded into its page, as a click on its row does.
+  void SelectAndLoadRule(std::int32_t n);
   // The arrows without a modifier or with Ctrl alone: MimicBookKeyDown moves the active cell.
   static bool MovesActiveCell(GridKey key, KeyModifiers modifiers);
   // Where the key takes the active cell.
@@ -99,6 +101,7 @@ class TRuleListCommands {
   std::int32_t StoredKind(std::int32_t row) const;
   void ChangeRuleCount(std::int32_t count);
   void SelectCell(int row, int column);
+  void MarkModified();
   void TakeFocusIfShown();
 
   bool SelectionSpansRows();

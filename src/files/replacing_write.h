@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
 namespace trv {
 
@@ -11,5 +12,9 @@ namespace trv {
 // the write or the rename is passed on.
 void WriteReplacing(const std::filesystem::path& path,
                     const std::function<void(const std::filesystem::path& sibling)>& write);
+
+// The file at `path` replaced whole by these bytes, as WriteReplacing does. A failure raises
+// std::system_error with the system's error.
+void WriteFileReplacing(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace trv

@@ -29,8 +29,10 @@
 #include "editor/ui/rule_grid.h"
 #include "editor/ui/rule_grid_view.h"
 #include "editor/ui/rule_pages.h"
+#include "files/ui/compare_export_commands.h"
 #include "files/ui/print_commands.h"
 #include "model/string_ids.h"
+#include "shell/check_rules_dock.h"
 #include "shell/language_module.h"
 #include "shell/qt_dialogs.h"
 #include "shell/qt_user_queries.h"
@@ -67,6 +69,8 @@ TToolForm::TToolForm(const std::filesystem::path& programPath,
   CreateDataPanel();
   CreateRulePages();
   CreatePrintCommands();
+  CreateCompareExportCommands();
+  CreateCheckRulesDock();
   CreateMenus();
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName("StatusBar");
@@ -190,6 +194,39 @@ void TToolForm::CreatePrintCommands() {
       [this] { return UnitNameShown(); });
 }
 
+// Export and compare read the configuration and never change it.
+void TToolForm::CreateCompareExportCommands() {
+  const QString directory = QString::fromStdString(FConfiguration.DataDirectory.string());
+  const auto chooser = [this, directory](QString filter, QString extension, bool save) {
+    return [=, this]() {
+      const FileDialogSetup setup{BaseNameOf(FConfiguration.RuleFileName), filter, directory,
+                                  extension};
+      return save ? FDialogs->SaveFile(setup) : FDialogs->OpenFile(setup);
+    };
+  };
+  FCompareExport = std::make_unique<TCompareExportCommands>(
+      FConfiguration,
+      TCompareExportCommands::Window{
+          chooser("Rule Tables (*.csv)|*.csv", "csv", true),
+          chooser("Rule Data Files and Configuration Images (*.trv *.bin *.hex)|*.trv *.bin *.hex",
+                  "trv", false),
+          [this](const std::string& text) {
+            FQueries->Message(text, ActiveText(string_id::kError), MessageButtons::Ok,
+                              MessageIcon::Error);
+          },
+          [this] { return FEditor->TextContext(); }, this});
+}
+
+// The findings follow the rule list while they are shown.
+void TToolForm::CreateCheckRulesDock() {
+  CheckRulesDock = new TCheckRulesDock(FConfiguration, *FRuleList, this);
+  addDockWidget(Qt::BottomDockWidgetArea, CheckRulesDock);
+}
+
+void TToolForm::RulesChanged() {
+  if (CheckRulesDock) CheckRulesDock->RulesChanged();
+}
+
 QAction* TToolForm::AddAction(QMenu* menu, const QString& name, const QString& text,
                               const QKeySequence& shortcut) {
   QAction* action = menu->addAction(text);
@@ -206,6 +243,10 @@ void TToolForm::CreateMenus() {
   AddAction(file, "MenuFileNew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N));
   AddAction(file, "MenuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O));
   AddAction(file, "MenuFileSaveAs", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
+  connect(AddAction(file, "MenuFileExportRules", "&Export Rules..."), &QAction::triggered, this,
+          [this] { FCompareExport->MenuFileExportRulesClick(); });
+  connect(AddAction(file, "MenuFileCompareWithFile", "&Compare with File..."), &QAction::triggered,
+          this, [this] { FCompareExport->MenuFileCompareWithFileClick(); });
   connect(AddAction(file, "MenuFilePrint", "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P)),
           &QAction::triggered, this, [this] { FPrint->MenuFilePrintClick(); });
   connect(AddAction(file, "MenuFilePrinterSetup", "P&rinter Setup..."), &QAction::triggered, this,
@@ -250,6 +291,8 @@ void TToolForm::CreateMenus() {
 
   QMenu* tool = bar->addMenu("&Tool");
   tool->setObjectName("MenuTool");
+  connect(AddAction(tool, "MenuToolCheckRules", "&Check Rules"), &QAction::triggered, this,
+          [this] { CheckRulesDock->MenuToolCheckRulesClick(); });
   connect(AddAction(tool, "MenuToolOptions", "Options"), &QAction::triggered, this,
           [this] { MenuToolOptionsClick(); });
 
@@ -394,10 +437,12 @@ void TToolForm::RefreshTitle() {
 }
 
 // The rule's page, filled and activated without the page change's reset of the grid caption.
+// A rule page shows the grid, also when the rule comes from elsewhere than the grid.
 void TToolForm::LoadRuleIntoPage(const RuleRecord& rule) {
   FRulePages->LoadRuleIntoPage(rule);
   const QSignalBlocker blocker(RulePageControl);
   RulePageControl->setCurrentIndex(FEditor->Page);
+  CBEGroupBox->show();
 }
 
 void TToolForm::BothEditorAndDataClick() {

@@ -28,6 +28,8 @@ class TRuleListCommands;
 class TRuleGridView;
 class TRulePages;
 class TPrintCommands;
+class TCompareExportCommands;
+class TCheckRulesDock;
 
 // The main window: the editor pages on the left, the dockable data panel with the rule grid,
 // the menus and the status bar. It owns the configuration for its whole life.
@@ -99,6 +101,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   bool DataPanelVisible() const override;
   bool GridVisible() const override;
   void FocusGrid() override;
+  void RulesChanged() override;
 
   int RememberedDataPanelWidth() const;
   bool Docked() const { return FDocked; }
@@ -118,6 +121,8 @@ class TToolForm : public QMainWindow, public RuleListListener {
   void ShowEditor();
   void OfferRulePages();
   void CreatePrintCommands();
+  void CreateCompareExportCommands();
+  void CreateCheckRulesDock();
   void CreateMenus();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& text,
                      const QKeySequence& shortcut = {});
@@ -148,6 +153,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   std::unique_ptr<TControllerState> FController;
   std::unique_ptr<TControllerPage> FControllerPage;
   std::unique_ptr<TPrintCommands> FPrint;
+  std::unique_ptr<TCompareExportCommands> FCompareExport;
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;
   FileDialogSetup FOpenSetup;
@@ -164,6 +170,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   QWidget* ZonalRuleTabSheet = nullptr;
   QWidget* EventRuleTabSheet = nullptr;
   QDockWidget* DataPanel = nullptr;
+  TCheckRulesDock* CheckRulesDock = nullptr;
   QGroupBox* CBEGroupBox = nullptr;
   TRuleGridView* MimicBook = nullptr;
   QStatusBar* StatusBar = nullptr;
