@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "controls/spin_control.h"
+#include "editor/ui/event_page.h"
 
 namespace trv {
 namespace {
@@ -71,22 +72,19 @@ TRulePages::TRulePages(TEditorState& state, QWidget& boardPage, QWidget& zonalPa
       zonalPage, epZonal,
       {"ZonalEventComboBox", FState.Zonal.ZonalEvent, &TEditorState::ZonalEventComboBoxChange},
       {"ZonalSetRuleBitBtn", &TEditorState::ZonalSetRuleButtonClick});
-  CreateEventPageSlot(eventPage);
+  FEventPage = std::make_unique<TEventPage>(*this, eventPage);
+  FSlots[epEvent].Output = &FEventPage->OutputSlot();
   Show();
 }
 
-template <typename Handler>
-void TRulePages::Forward(Handler handler) {
-  if (FShowing) return;
-  handler(FState);
-  Show();
-}
+TRulePages::~TRulePages() = default;
 
 QCheckBox* TRulePages::NewCheckBox(QWidget* parent, const char* name, const char* caption,
-                                   void (TEditorState::*click)(bool)) {
+                                   std::function<void(TEditorState&, bool)> click) {
   auto* box = Named(new QCheckBox(caption, parent), name);
-  connect(box, &QCheckBox::clicked, this,
-          [this, click](bool checked) { Forward([&](TEditorState& s) { (s.*click)(checked); }); });
+  connect(box, &QCheckBox::clicked, this, [this, click = std::move(click)](bool checked) {
+    Forward([&](TEditorState& s) { click(s, checked); });
+  });
   return box;
 }
 
@@ -94,7 +92,7 @@ TSpinControl* TRulePages::NewField(QWidget* parent, EditorField field, QLabel* c
   auto* spin = new TSpinControl(parent);
   spin->SetControlOptions({cpUpDown});
   spin->setFixedWidth(kFieldWidth);
-  caption->setBuddy(spin);
+  if (caption) caption->setBuddy(spin);
   spin->OnChange = [this, field, spin](QObject&) {
     Forward([&](TEditorState& s) { s.NumberFieldChange(field, spin->GetValue()); });
   };
@@ -233,14 +231,6 @@ std::pair<QComboBox*, QPushButton*> TRulePages::CreateRulePage(QWidget& page, Ed
   return {eventChoice, setRule};
 }
 
-// The event page's own controls come with that page; the output group already moves there.
-void TRulePages::CreateEventPageSlot(QWidget& page) {
-  auto* layout = new QVBoxLayout(&page);
-  layout->addStretch();
-  FSlots[epEvent].Output = new QVBoxLayout;
-  layout->addLayout(FSlots[epEvent].Output);
-}
-
 void TRulePages::PageControlTabChange(EditorPage page) {
   if (FState.Page != page) FState.PageControlTabChange(page);
   Show();
@@ -259,6 +249,7 @@ void TRulePages::Show() {
   BoardEventComboBox->setCurrentIndex(FState.Board.BoardEvent.Index);
   ZonalEventComboBox->setCurrentIndex(FState.Zonal.ZonalEvent.Index);
   ShowOutputGroup();
+  FEventPage->Show(FState.Event);
   ShowFields();
   FShowing = false;
 }
@@ -310,6 +301,7 @@ void TRulePages::ShowFields() {
     binding.Spin->SetValue(field.Value());
     binding.Spin->SetEnabled(field.Enabled());
     binding.Spin->setVisible(field.Visible());
+    if (!binding.Caption) continue;
     binding.Caption->setEnabled(field.Enabled());
     binding.Caption->setVisible(field.Visible());
   }

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <array>
+#include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -19,6 +21,7 @@ class QWidget;
 
 namespace trv {
 
+class TEventPage;
 class TSpinControl;
 
 // The Board Rule and Zonal Rule pages with the input source and output groups they share with
@@ -28,6 +31,7 @@ class TRulePages : public QObject {
  public:
   // The pages are RulePageControl's tab sheets; the widgets are created on them.
   TRulePages(TEditorState& state, QWidget& boardPage, QWidget& zonalPage, QWidget& eventPage);
+  ~TRulePages() override;
 
   TEditorState& State() { return FState; }
 
@@ -53,7 +57,6 @@ class TRulePages : public QObject {
   void CreateOutputGroup();
   QWidget* CreateTerminationTab();
   QWidget* CreateDriverTab();
-  void CreateEventPageSlot(QWidget& page);
   // The event choice of a page, and its Set Rule button.
   struct EventChoiceSpec {
     const char* Name;
@@ -71,11 +74,16 @@ class TRulePages : public QObject {
   QComboBox* NewEventChoice(const EventChoiceSpec& spec);
   QPushButton* NewSetRuleButton(const SetRuleSpec& spec);
   QCheckBox* NewCheckBox(QWidget* parent, const char* name, const char* caption,
-                         void (TEditorState::*click)(bool));
+                         std::function<void(TEditorState&, bool)> click);
+  // caption: the field's label, which becomes its buddy; none where a check box names the field.
   TSpinControl* NewField(QWidget* parent, EditorField field, QLabel* caption);
   // Runs the state's handler, then shows the state; nothing while the state is being shown.
   template <typename Handler>
-  void Forward(Handler handler);
+  void Forward(Handler handler) {
+    if (FShowing) return;
+    handler(FState);
+    Show();
+  }
 
   void ShowInputSource();
   void ShowOutputGroup();
@@ -87,6 +95,8 @@ class TRulePages : public QObject {
   std::array<PageSlots, kEditorPageCount> FSlots{};
   std::vector<FieldBinding> FFields;
   bool FShowing = false;
+  std::unique_ptr<TEventPage> FEventPage;
+  friend class TEventPage;
 
   QGroupBox* InputSourceGroupBox = nullptr;
   QCheckBox* NetworkZoneCheckBox = nullptr;
