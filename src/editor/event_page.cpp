@@ -87,7 +87,7 @@ DeviceListChoice EventPageState::ListChoice() const {
   return {.ModelIndex = FSettings.ModelIndex,
           .SystemIndex = System(),
           .Module = Module,
-          .VirtualLoop = VirtualLoop()};
+          .VirtualLoop = Tab == etLocal && VirtualLoop()};  // no virtual loops on the network
 }
 
 // "General Event" takes part in the panel choice: it unchecks both panel boxes, they leave it as
@@ -244,7 +244,7 @@ void EventPageState::DeviceTypeComboBoxChange(int index) {
 void EventPageState::SwitchTab(EventTab tab) {
   Tab = tab;
   ShowDevicePanel();
-  DeviceType.Index = 0;
+  RefillDeviceTypes();
   RefreshEvents();
 }
 

@@ -115,6 +115,7 @@ class EventPageTest : public test::MainWindowTest {
     Click("EventGeneralCheckBox");
     shoot("kp6000-general");
     Find<QTabWidget>("EventPageControl")->setCurrentIndex(etNetwork);
+    QCOMPARE(Find<QComboBox>("DeviceTypeComboBox")->count(), 11);  // no virtual loops there
     shoot("kp6000-network");
   }
 };
