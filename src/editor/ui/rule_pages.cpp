@@ -62,8 +62,6 @@ void AddField(QGridLayout& grid, int row, int column, QLabel* caption, QWidget* 
 TRulePages::TRulePages(TEditorState& state, QWidget& boardPage, QWidget& zonalPage,
                        QWidget& eventPage)
     : FState(state) {
-  CreateInputSourceGroup();
-  CreateOutputGroup();
   std::tie(BoardEventComboBox, BoardSetRuleBitBtn) = CreateRulePage(
       boardPage, epBoard,
       {"BoardEventComboBox", FState.Board.BoardEvent, &TEditorState::BoardEventComboBoxChange},
@@ -74,7 +72,57 @@ TRulePages::TRulePages(TEditorState& state, QWidget& boardPage, QWidget& zonalPa
       {"ZonalSetRuleBitBtn", &TEditorState::ZonalSetRuleButtonClick});
   FEventPage = std::make_unique<TEventPage>(*this, eventPage);
   FSlots[epEvent].Output = &FEventPage->OutputSlot();
+  PlaceSharedGroups();
   Show();
+}
+
+void TRulePages::PlaceSharedGroups() {
+  FCreatingHolder = &FState.Input.Page;
+  for (EditorPage page : {epBoard, epZonal}) {
+    FCreatingPage = page;
+    InputGroupCopy& copy = FInput[page];
+    CreateInputSourceGroup(copy);
+    FSlots[page].Input->addWidget(copy.InputSourceGroupBox);
+    copy.Names.Collect(*copy.InputSourceGroupBox);
+    copy.Names.Apply(false);
+  }
+  FCreatingHolder = &FState.Output.Page;
+  for (EditorPage page : {epBoard, epZonal, epEvent}) {
+    FCreatingPage = page;
+    OutputGroupCopy& copy = FOutput[page];
+    CreateOutputGroup(copy);
+    FSlots[page].Output->addWidget(copy.OutputGroupBox);
+    copy.Names.Collect(*copy.OutputGroupBox);
+    copy.Names.Apply(false);
+  }
+  FCreatingHolder = nullptr;
+}
+
+void TRulePages::BindingNames::Collect(QObject& root) {
+  const auto add = [this](QObject* object) {
+    const QString name = object->objectName();
+    if (!name.isEmpty() && !name.startsWith("qt_")) Names.emplace_back(object, name);
+  };
+  add(&root);
+  for (QObject* child : root.findChildren<QObject*>()) add(child);
+}
+
+void TRulePages::BindingNames::Apply(bool named) const {
+  for (const auto& [object, name] : Names) object->setObjectName(named ? name : QString());
+}
+
+// The shared groups' names follow the pages that hold them.
+void TRulePages::NameActiveCopies() {
+  if (FNamedInput != FState.Input.Page) {
+    if (FNamedInput != epController) FInput[FNamedInput].Names.Apply(false);
+    FNamedInput = FState.Input.Page;
+    FInput[FNamedInput].Names.Apply(true);
+  }
+  if (FNamedOutput != FState.Output.Page) {
+    if (FNamedOutput != epController) FOutput[FNamedOutput].Names.Apply(false);
+    FNamedOutput = FState.Output.Page;
+    FOutput[FNamedOutput].Names.Apply(true);
+  }
 }
 
 TRulePages::~TRulePages() = default;
@@ -96,7 +144,7 @@ TSpinControl* TRulePages::NewField(QWidget* parent, EditorField field, QLabel* c
   spin->OnChange = [this, field, spin](QObject&) {
     Forward([&](TEditorState& s) { s.NumberFieldChange(field, spin->GetValue()); });
   };
-  FFields.push_back({field, spin, caption});
+  FFields.push_back({field, spin, caption, FCreatingHolder, FCreatingPage});
   return spin;
 }
 
@@ -116,16 +164,16 @@ QPushButton* TRulePages::NewSetRuleButton(const SetRuleSpec& spec) {
   return button;
 }
 
-void TRulePages::CreateInputSourceGroup() {
-  InputSourceGroupBox = Named(new QGroupBox("Input Source"), "InputSourceGroupBox");
-  QGroupBox* group = InputSourceGroupBox;
+void TRulePages::CreateInputSourceGroup(InputGroupCopy& c) {
+  c.InputSourceGroupBox = Named(new QGroupBox("Input Source"), "InputSourceGroupBox");
+  QGroupBox* group = c.InputSourceGroupBox;
   QGridLayout* grid = NewGrid(group);
-  NetworkZoneCheckBox =
+  c.NetworkZoneCheckBox =
       NewCheckBox(group, "NetworkZoneCheckBox", "Network Zone", &TEditorState::NetworkZoneClick);
-  LocalZoneCheckBox =
+  c.LocalZoneCheckBox =
       NewCheckBox(group, "LocalZoneCheckBox", "Local Zone", &TEditorState::LocalZoneClick);
-  grid->addWidget(NetworkZoneCheckBox, 0, 0, 1, 2);
-  grid->addWidget(LocalZoneCheckBox, 0, 2, 1, 2);
+  grid->addWidget(c.NetworkZoneCheckBox, 0, 0, 1, 2);
+  grid->addWidget(c.LocalZoneCheckBox, 0, 2, 1, 2);
   const auto addField = [&](int row, EditorField field, const char* spinName, const char* labelName,
                             const char* caption) {
     QLabel* label = NewCaption(group, labelName, caption);
@@ -136,61 +184,61 @@ void TRulePages::CreateInputSourceGroup() {
   addField(3, EditorField::LastZone, "LastZoneCSpinEdit", "LastZoneLabel", "Last Zone");
 }
 
-void TRulePages::CreateOutputGroup() {
-  OutputGroupBox = Named(new QGroupBox("Output Board"), "OutputGroupBox");
-  auto* layout = new QVBoxLayout(OutputGroupBox);
-  OutputPageControl = Named(new QTabWidget(OutputGroupBox), "OutputPageControl");
-  OutputPageControl->addTab(CreateTerminationTab(), "Termination PCB");
-  OutputPageControl->addTab(CreateDriverTab(), "Driver PCB");
-  connect(OutputPageControl, &QTabWidget::currentChanged, this, [this](int tab) {
+void TRulePages::CreateOutputGroup(OutputGroupCopy& o) {
+  o.OutputGroupBox = Named(new QGroupBox("Output Board"), "OutputGroupBox");
+  auto* layout = new QVBoxLayout(o.OutputGroupBox);
+  o.OutputPageControl = Named(new QTabWidget(o.OutputGroupBox), "OutputPageControl");
+  o.OutputPageControl->addTab(CreateTerminationTab(o), "Termination PCB");
+  o.OutputPageControl->addTab(CreateDriverTab(o), "Driver PCB");
+  connect(o.OutputPageControl, &QTabWidget::currentChanged, this, [this](int tab) {
     Forward([&](TEditorState& s) { s.OutputPageControlChange(static_cast<OutputTab>(tab)); });
   });
-  layout->addWidget(OutputPageControl);
-  EventModifierGroupBox =
-      Named(new QGroupBox("Output Mode", OutputGroupBox), "EventModifierGroupBox");
-  auto* modeLayout = new QVBoxLayout(EventModifierGroupBox);
-  EventModifierCheckBox = NewCheckBox(EventModifierGroupBox, "EventModifierCheckBox", "Turn Off",
-                                      &TEditorState::TurnOffClick);
-  modeLayout->addWidget(EventModifierCheckBox);
-  layout->addWidget(EventModifierGroupBox);
+  layout->addWidget(o.OutputPageControl);
+  o.EventModifierGroupBox =
+      Named(new QGroupBox("Output Mode", o.OutputGroupBox), "EventModifierGroupBox");
+  auto* modeLayout = new QVBoxLayout(o.EventModifierGroupBox);
+  o.EventModifierCheckBox = NewCheckBox(o.EventModifierGroupBox, "EventModifierCheckBox",
+                                        "Turn Off", &TEditorState::TurnOffClick);
+  modeLayout->addWidget(o.EventModifierCheckBox);
+  layout->addWidget(o.EventModifierGroupBox);
 }
 
-QWidget* TRulePages::CreateTerminationTab() {
+QWidget* TRulePages::CreateTerminationTab(OutputGroupCopy& o) {
   auto* tab = Named(new QWidget, "TerminationTabSheet");
   auto* layout = new QVBoxLayout(tab);
   auto* boardRow = new QWidget(tab);
   QGridLayout* boardGrid = NewGrid(boardRow);
   boardGrid->setContentsMargins(0, 0, 0, 0);
-  TerminationBoardLabel = NewCaption(boardRow, "TerminationBoardLabel", "Board");
-  AddField(*boardGrid, 0, 0, TerminationBoardLabel,
-           Named(NewField(boardRow, EditorField::TerminationBoard, TerminationBoardLabel),
+  o.TerminationBoardLabel = NewCaption(boardRow, "TerminationBoardLabel", "Board");
+  AddField(*boardGrid, 0, 0, o.TerminationBoardLabel,
+           Named(NewField(boardRow, EditorField::TerminationBoard, o.TerminationBoardLabel),
                  "TerminationBoardCSpinEdit"));
   layout->addWidget(boardRow);
 
-  BankOutputPanel = Named(new QWidget(tab), "BankOutputPanel");
-  QGridLayout* grid = NewGrid(BankOutputPanel);
+  o.BankOutputPanel = Named(new QWidget(tab), "BankOutputPanel");
+  QGridLayout* grid = NewGrid(o.BankOutputPanel);
   grid->setContentsMargins(0, 0, 0, 0);
-  QLabel* bank = NewCaption(BankOutputPanel, "TerminationBankLabel", "Bank");
+  QLabel* bank = NewCaption(o.BankOutputPanel, "TerminationBankLabel", "Bank");
   AddField(*grid, 0, 0, bank,
-           Named(NewField(BankOutputPanel, EditorField::TerminationBank, bank),
+           Named(NewField(o.BankOutputPanel, EditorField::TerminationBank, bank),
                  "TerminationBankCSpinEdit"));
-  QLabel* output = NewCaption(BankOutputPanel, "TerminationOutputLabel", "Output");
+  QLabel* output = NewCaption(o.BankOutputPanel, "TerminationOutputLabel", "Output");
   AddField(*grid, 1, 0, output,
-           Named(NewField(BankOutputPanel, EditorField::TerminationOutput, output),
+           Named(NewField(o.BankOutputPanel, EditorField::TerminationOutput, output),
                  "TerminationOutputCSpinEdit"));
-  OutputLabel = NewCaption(BankOutputPanel, "OutputLabel", "");
-  TerminationEdit = NewNumberBox(BankOutputPanel, "TerminationEdit");
-  OutputLabel->setBuddy(TerminationEdit);
-  AddField(*grid, 2, 0, OutputLabel, TerminationEdit);
-  SteadyCheckBox =
-      NewCheckBox(BankOutputPanel, "SteadyCheckBox", "Steady", &TEditorState::SteadyClick);
-  grid->addWidget(SteadyCheckBox, 2, 2);
-  layout->addWidget(BankOutputPanel);
+  o.OutputLabel = NewCaption(o.BankOutputPanel, "OutputLabel", "");
+  o.TerminationEdit = NewNumberBox(o.BankOutputPanel, "TerminationEdit");
+  o.OutputLabel->setBuddy(o.TerminationEdit);
+  AddField(*grid, 2, 0, o.OutputLabel, o.TerminationEdit);
+  o.SteadyCheckBox =
+      NewCheckBox(o.BankOutputPanel, "SteadyCheckBox", "Steady", &TEditorState::SteadyClick);
+  grid->addWidget(o.SteadyCheckBox, 2, 2);
+  layout->addWidget(o.BankOutputPanel);
   layout->addStretch();
   return tab;
 }
 
-QWidget* TRulePages::CreateDriverTab() {
+QWidget* TRulePages::CreateDriverTab(OutputGroupCopy& o) {
   auto* tab = Named(new QWidget, "DriverTabSheet");
   QGridLayout* grid = NewGrid(tab);
   const auto addField = [&](int row, EditorField field, const char* spinName, const char* labelName,
@@ -202,9 +250,9 @@ QWidget* TRulePages::CreateDriverTab() {
   addField(1, EditorField::DriverBank, "DriverBankCSpinEdit", "DriverBankLabel", "Bank");
   addField(2, EditorField::DriverOutput, "DriverOutputCSpinEdit", "DriverOutputLabel", "Output");
   QLabel* relay = NewCaption(tab, "DriverLabel", "Relay");
-  DriverEdit = NewNumberBox(tab, "DriverEdit");
-  relay->setBuddy(DriverEdit);
-  AddField(*grid, 3, 0, relay, DriverEdit);
+  o.DriverEdit = NewNumberBox(tab, "DriverEdit");
+  relay->setBuddy(o.DriverEdit);
+  AddField(*grid, 3, 0, relay, o.DriverEdit);
   grid->setRowStretch(4, 1);
   return tab;
 }
@@ -243,8 +291,7 @@ void TRulePages::LoadRuleIntoPage(const RuleRecord& rule) {
 
 void TRulePages::Show() {
   FShowing = true;
-  MoveGroup(*InputSourceGroupBox, *FSlots[FState.Input.Page].Input);
-  MoveGroup(*OutputGroupBox, *FSlots[FState.Output.Page].Output);
+  NameActiveCopies();
   ShowInputSource();
   BoardEventComboBox->setCurrentIndex(FState.Board.BoardEvent.Index);
   ZonalEventComboBox->setCurrentIndex(FState.Zonal.ZonalEvent.Index);
@@ -254,16 +301,11 @@ void TRulePages::Show() {
   FShowing = false;
 }
 
-void TRulePages::MoveGroup(QWidget& group, QVBoxLayout& slot) {
-  if (group.parentWidget() == slot.parentWidget() && slot.indexOf(&group) >= 0) return;
-  slot.addWidget(&group);
-  group.show();  // a new parent leaves a widget hidden
-}
-
 void TRulePages::ShowInputSource() {
+  const InputGroupCopy& c = FInput[FState.Input.Page];
   const OptionGroup& source = FState.Input.Source;
-  for (auto [box, position] : {std::pair{NetworkZoneCheckBox, InputSourceState::kNetworkZone},
-                               std::pair{LocalZoneCheckBox, InputSourceState::kLocalZone}}) {
+  for (auto [box, position] : {std::pair{c.NetworkZoneCheckBox, InputSourceState::kNetworkZone},
+                               std::pair{c.LocalZoneCheckBox, InputSourceState::kLocalZone}}) {
     const OptionMember& member = source.Member(position);
     ShowCheck(*box, {member.Checked, member.Enabled, member.Visible});
   }
@@ -276,25 +318,27 @@ void TRulePages::ShowCheck(QCheckBox& box, const CheckState& state) {
 }
 
 void TRulePages::ShowOutputGroup() {
+  const OutputGroupCopy& o = FOutput[FState.Output.Page];
   const OutputGroupState& output = FState.Output;
-  OutputPageControl->setTabVisible(otDriver, output.DriverTabVisible);
-  OutputPageControl->tabBar()->setVisible(output.TabsShown);
-  OutputPageControl->setFocusPolicy(output.TabsShown ? Qt::TabFocus : Qt::NoFocus);
-  OutputPageControl->tabBar()->setFocusPolicy(output.TabsShown ? Qt::TabFocus : Qt::NoFocus);
-  OutputPageControl->setCurrentIndex(output.Tab);
-  TerminationBoardLabel->setText(Text(output.TerminationBoardLabel));
-  BankOutputPanel->setVisible(output.BankOutputPanelVisible);
-  TerminationEdit->setText(Text(output.TerminationEdit.Text));
-  OutputLabel->setText(Text(output.OutputLabel));
-  ShowCheck(*SteadyCheckBox, output.Steady);
-  DriverEdit->setText(Text(output.DriverEdit.Text));
-  EventModifierGroupBox->setVisible(output.OutputModeVisible);
-  ShowCheck(*EventModifierCheckBox, output.TurnOff);
+  o.OutputPageControl->setTabVisible(otDriver, output.DriverTabVisible);
+  o.OutputPageControl->tabBar()->setVisible(output.TabsShown);
+  o.OutputPageControl->setFocusPolicy(output.TabsShown ? Qt::TabFocus : Qt::NoFocus);
+  o.OutputPageControl->tabBar()->setFocusPolicy(output.TabsShown ? Qt::TabFocus : Qt::NoFocus);
+  o.OutputPageControl->setCurrentIndex(output.Tab);
+  o.TerminationBoardLabel->setText(Text(output.TerminationBoardLabel));
+  o.BankOutputPanel->setVisible(output.BankOutputPanelVisible);
+  o.TerminationEdit->setText(Text(output.TerminationEdit.Text));
+  o.OutputLabel->setText(Text(output.OutputLabel));
+  ShowCheck(*o.SteadyCheckBox, output.Steady);
+  o.DriverEdit->setText(Text(output.DriverEdit.Text));
+  o.EventModifierGroupBox->setVisible(output.OutputModeVisible);
+  ShowCheck(*o.EventModifierCheckBox, output.TurnOff);
 }
 
 // Each field with its caption, which follows it into hiding and greying.
 void TRulePages::ShowFields() {
   for (const FieldBinding& binding : FFields) {
+    if (binding.Holder && *binding.Holder != binding.Page) continue;  // a copy out of view
     const NumberField& field = FState.Field(binding.Field);
     binding.Spin->SetMin(field.Min());
     binding.Spin->SetMax(field.Max());

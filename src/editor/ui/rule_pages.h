@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <array>
 #include <functional>
 #include <memory>
@@ -41,11 +42,42 @@ class TRulePages : public QObject {
   void LoadRuleIntoPage(const RuleRecord& rule);
 
  private:
-  // A number field with its caption.
+  // A number field with its caption. A field of a shared group's copy is shown while that copy's
+  // page holds the group (Holder: the state's page of the group; none for the event page's own).
   struct FieldBinding {
     EditorField Field;
     TSpinControl* Spin;
     QLabel* Caption;
+    const EditorPage* Holder;
+    EditorPage Page;
+  };
+  // The object names a copy of a shared group carries while its page is active, so that the
+  // names always find the widgets in view.
+  struct BindingNames {
+    std::vector<std::pair<QObject*, QString>> Names;
+    void Collect(QObject& root);
+    void Apply(bool named) const;
+  };
+  // Each page that shows a shared group has its own copy of it, bound to the same state: moving
+  // one set of widgets between the pages re-polished every one of them on every page change.
+  struct InputGroupCopy {
+    QGroupBox* InputSourceGroupBox = nullptr;
+    QCheckBox* NetworkZoneCheckBox = nullptr;
+    QCheckBox* LocalZoneCheckBox = nullptr;
+    BindingNames Names;
+  };
+  struct OutputGroupCopy {
+    QGroupBox* OutputGroupBox = nullptr;
+    QTabWidget* OutputPageControl = nullptr;
+    QLabel* TerminationBoardLabel = nullptr;
+    QWidget* BankOutputPanel = nullptr;
+    QLineEdit* TerminationEdit = nullptr;
+    QLabel* OutputLabel = nullptr;
+    QCheckBox* SteadyCheckBox = nullptr;
+    QLineEdit* DriverEdit = nullptr;
+    QGroupBox* EventModifierGroupBox = nullptr;
+    QCheckBox* EventModifierCheckBox = nullptr;
+    BindingNames Names;
   };
   // Where a page holds the shared groups.
   struct PageSlots {
@@ -53,10 +85,12 @@ class TRulePages : public QObject {
     QVBoxLayout* Output = nullptr;
   };
 
-  void CreateInputSourceGroup();
-  void CreateOutputGroup();
-  QWidget* CreateTerminationTab();
-  QWidget* CreateDriverTab();
+  void CreateInputSourceGroup(InputGroupCopy& c);
+  void CreateOutputGroup(OutputGroupCopy& o);
+  QWidget* CreateTerminationTab(OutputGroupCopy& o);
+  QWidget* CreateDriverTab(OutputGroupCopy& o);
+  void PlaceSharedGroups();
+  void NameActiveCopies();
   // The event choice of a page, and its Set Rule button.
   struct EventChoiceSpec {
     const char* Name;
@@ -89,32 +123,25 @@ class TRulePages : public QObject {
   void ShowOutputGroup();
   void ShowFields();
   static void ShowCheck(QCheckBox& box, const CheckState& state);
-  void MoveGroup(QWidget& group, QVBoxLayout& slot);
 
   TEditorState& FState;
   std::array<PageSlots, kEditorPageCount> FSlots{};
   std::vector<FieldBinding> FFields;
+  // The copy being created, for its fields' bindings.
+  const EditorPage* FCreatingHolder = nullptr;
+  EditorPage FCreatingPage = epController;
+  std::array<InputGroupCopy, kEditorPageCount> FInput{};
+  std::array<OutputGroupCopy, kEditorPageCount> FOutput{};
+  EditorPage FNamedInput = epController;  // the pages whose copies carry the names
+  EditorPage FNamedOutput = epController;
   bool FShowing = false;
   std::unique_ptr<TEventPage> FEventPage;
   friend class TEventPage;
 
-  QGroupBox* InputSourceGroupBox = nullptr;
-  QCheckBox* NetworkZoneCheckBox = nullptr;
-  QCheckBox* LocalZoneCheckBox = nullptr;
   QComboBox* BoardEventComboBox = nullptr;
   QPushButton* BoardSetRuleBitBtn = nullptr;
   QComboBox* ZonalEventComboBox = nullptr;
   QPushButton* ZonalSetRuleBitBtn = nullptr;
-  QGroupBox* OutputGroupBox = nullptr;
-  QTabWidget* OutputPageControl = nullptr;
-  QLabel* TerminationBoardLabel = nullptr;
-  QWidget* BankOutputPanel = nullptr;
-  QLineEdit* TerminationEdit = nullptr;
-  QLabel* OutputLabel = nullptr;
-  QCheckBox* SteadyCheckBox = nullptr;
-  QLineEdit* DriverEdit = nullptr;
-  QGroupBox* EventModifierGroupBox = nullptr;
-  QCheckBox* EventModifierCheckBox = nullptr;
 };
 
 }  // namespace trv
