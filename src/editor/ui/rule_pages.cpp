@@ -111,18 +111,42 @@ void TRulePages::BindingNames::Apply(bool named) const {
   for (const auto& [object, name] : Names) object->setObjectName(named ? name : QString());
 }
 
-// The shared groups' names follow the pages that hold them.
+void TRulePages::BindingNames::TakeCaptionsFrom(const BindingNames& other) const {
+  for (std::size_t n = 0; n < Names.size() && n < other.Names.size(); ++n) {
+    QObject* to = Names[n].first;
+    const QObject* from = other.Names[n].first;
+    if (auto* button = qobject_cast<QAbstractButton*>(to)) {
+      button->setText(qobject_cast<const QAbstractButton*>(from)->text());
+    } else if (auto* group = qobject_cast<QGroupBox*>(to)) {
+      group->setTitle(qobject_cast<const QGroupBox*>(from)->title());
+    } else if (auto* label = qobject_cast<QLabel*>(to)) {
+      label->setText(qobject_cast<const QLabel*>(from)->text());
+    } else if (auto* tabs = qobject_cast<QTabWidget*>(to)) {
+      const auto* source = qobject_cast<const QTabWidget*>(from);
+      for (int tab = 0; tab < tabs->count(); ++tab) {
+        if (tabs->tabText(tab) != source->tabText(tab)) tabs->setTabText(tab, source->tabText(tab));
+      }
+    }
+  }
+}
+
+// The shared groups' names, and the captions that came with them, follow the pages that hold
+// them.
+template <typename Copy>
+void TRulePages::NameActiveCopy(std::array<Copy, kEditorPageCount>& copies, EditorPage& named,
+                                EditorPage page) {
+  if (named == page) return;
+  if (named != epController) {
+    copies[page].Names.TakeCaptionsFrom(copies[named].Names);
+    copies[named].Names.Apply(false);
+  }
+  named = page;
+  copies[named].Names.Apply(true);
+}
+
 void TRulePages::NameActiveCopies() {
-  if (FNamedInput != FState.Input.Page) {
-    if (FNamedInput != epController) FInput[FNamedInput].Names.Apply(false);
-    FNamedInput = FState.Input.Page;
-    FInput[FNamedInput].Names.Apply(true);
-  }
-  if (FNamedOutput != FState.Output.Page) {
-    if (FNamedOutput != epController) FOutput[FNamedOutput].Names.Apply(false);
-    FNamedOutput = FState.Output.Page;
-    FOutput[FNamedOutput].Names.Apply(true);
-  }
+  NameActiveCopy(FInput, FNamedInput, FState.Input.Page);
+  NameActiveCopy(FOutput, FNamedOutput, FState.Output.Page);
 }
 
 TRulePages::~TRulePages() = default;

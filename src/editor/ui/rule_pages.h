@@ -57,6 +57,8 @@ class TRulePages : public QObject {
     std::vector<std::pair<QObject*, QString>> Names;
     void Collect(QObject& root);
     void Apply(bool named) const;
+    // The captions of a copy built the same way (a language module renames the copy in view).
+    void TakeCaptionsFrom(const BindingNames& other) const;
   };
   // Each page that shows a shared group has its own copy of it, bound to the same state: moving
   // one set of widgets between the pages re-polished every one of them on every page change.
@@ -91,6 +93,9 @@ class TRulePages : public QObject {
   QWidget* CreateDriverTab(OutputGroupCopy& o);
   void PlaceSharedGroups();
   void NameActiveCopies();
+  template <typename Copy>
+  void NameActiveCopy(std::array<Copy, kEditorPageCount>& copies, EditorPage& named,
+                      EditorPage page);
   // The event choice of a page, and its Set Rule button.
   struct EventChoiceSpec {
     const char* Name;
