@@ -1,9 +1,10 @@
-// The Board and Zonal pages in the main window: an entry with its handler and the pass that shows
+// The rule pages in the main window: an entry or a click with its handler and the pass that shows
 // the state on the widgets, a rule loaded from a click in the grid, and Set Rule on 5,000 rules.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -21,7 +22,18 @@ namespace {
 
 constexpr int kRules = 5000;
 
-RuleRecord BoardOrZonalRule(int n) {
+// Every fourth rule an event rule, the others board and zonal rules in turn.
+RuleRecord PageRule(int n) {
+  if (n % 4 == 0) {
+    return {.Kind = rkEventLocal,
+            .Panel = -1,
+            .Loop = -1,
+            .Zone = -1,
+            .Address = -1,
+            .DeviceType = 256 + n % 11,
+            .Events = 0x3,
+            .Output = 0x8200 + n % 512};
+  }
   if (n % 2 == 0) return {.Kind = rkBoard, .Panel = n % 8, .Zone = 1 + n % 190, .Modifier = 1};
   return {.Kind = rkZonal,
           .Panel = n % 8,
@@ -38,7 +50,7 @@ class PagesWindow {
               std::filesystem::path(FDirectory.path().toStdString()) / "Data") {
     FForm.findChild<QTabWidget*>("RulePageControl")->setCurrentIndex(page);
     FForm.show();
-    for (int n = 1; n <= kRules; ++n) FForm.Config().StoreRule(n, BoardOrZonalRule(n));
+    for (int n = 1; n <= kRules; ++n) FForm.Config().StoreRule(n, PageRule(n));
     FForm.Config().RuleCount = kRules;
     FForm.RuleList().SetUpWorkbook(false);
     FForm.RuleList().RenderAll();
@@ -69,7 +81,7 @@ void FirstZoneEntryAndShow(benchmark::State& state) {
 BENCHMARK(FirstZoneEntryAndShow)->Unit(benchmark::kMicrosecond);
 
 // Rule 1 (zonal) and the argument's rule clicked in turn, each loaded into its page: rule 3 is
-// zonal too, rule 2 a board rule, whose page takes the shared groups over.
+// zonal too, rule 2 a board rule and rule 4 an event rule, whose pages show the shared groups.
 void LoadRuleFromAClick(benchmark::State& state) {
   PagesWindow window(epZonal);
   TRuleListCommands& ruleList = window.Form().RuleList();
@@ -81,7 +93,21 @@ void LoadRuleFromAClick(benchmark::State& state) {
     row = row == 1 ? other : 1;
   }
 }
-BENCHMARK(LoadRuleFromAClick)->Arg(3)->Arg(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LoadRuleFromAClick)->Arg(3)->Arg(2)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// "Non Loop Event" and "Any Loop" clicked in turn on the event page: the loop refresh with the
+// address, device type and events it brings along, and the pass that shows them.
+void EventPageClick(benchmark::State& state) {
+  PagesWindow window(epEvent);
+  auto& nonLoop = window.Find<QCheckBox>("EventNonLoopCheckBox");
+  auto& anyLoop = window.Find<QCheckBox>("EventAnyLoopCheckBox");
+  bool any = false;
+  for (auto _ : state) {
+    (any ? anyLoop : nonLoop).click();
+    any = !any;
+  }
+}
+BENCHMARK(EventPageClick)->Unit(benchmark::kMicrosecond);
 
 // Set Rule on the Zonal page into a cleared row among 5,000 rules (no question to answer).
 void SetRuleAmong5000Rules(benchmark::State& state) {

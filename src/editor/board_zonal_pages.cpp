@@ -31,13 +31,13 @@ void TEditorState::InputSourceClick(int position, bool checked) {
 }
 
 void TEditorState::ChooseNetworkZone() {
-  Event.Tab = etNetwork;
+  Event.SwitchTab(etNetwork);
   Input.Panel.SetEnabled(false);
   ReapplyZoneLimits();
 }
 
 void TEditorState::ChooseLocalZone() {
-  Event.Tab = etLocal;
+  Event.SwitchTab(etLocal);
   Input.Panel.SetEnabled(true);
   ReapplyZoneLimits();
 }
@@ -96,12 +96,9 @@ void TEditorState::LoadRuleIntoPage(const RuleRecord& rule) {
       break;
     case rkEventLocal:
     case rkEventGeneral:
-      Event.Tab = etLocal;
-      PageControlTabChange(epEvent);
-      break;
     case rkEventNetwork:
-      Event.Tab = etNetwork;
       PageControlTabChange(epEvent);
+      LoadEventRule(rule);
       break;
     default:
       break;
@@ -152,11 +149,16 @@ void TEditorState::ZonalSetRuleButtonClick() {
 
 void TEditorState::SetRule(RuleKind kind, int ruleLevel) {
   if (!FRuleList.ChooseTargetRow()) return;
-  RuleRecord& working = FConfiguration.WorkingRule;
-  working = kind == rkBoard ? CaptureBoardRule(working) : CaptureZonalRule(working);
-  FRuleList.AppendOrOverwrite(kind);
-  FConfiguration.RequiredSystem = RaisedRequiredSystem(FConfiguration.RequiredSystem, ruleLevel);
+  const RuleRecord& working = FConfiguration.WorkingRule;
+  WriteWorkingRule(kind == rkBoard ? CaptureBoardRule(working) : CaptureZonalRule(working),
+                   ruleLevel);
   LockZoneType();
+}
+
+void TEditorState::WriteWorkingRule(const RuleRecord& rule, int ruleLevel) {
+  FConfiguration.WorkingRule = rule;
+  FRuleList.AppendOrOverwrite(static_cast<RuleKind>(rule.Kind));
+  FConfiguration.RequiredSystem = RaisedRequiredSystem(FConfiguration.RequiredSystem, ruleLevel);
 }
 
 // The rules of one configuration all take their zones from one zone type.
@@ -166,7 +168,7 @@ void TEditorState::LockZoneType() {
     return;
   }
   Input.Source.SetEnabled(InputSourceState::kNetworkZone, false);
-  Event.Tab = etLocal;
+  Event.SwitchTab(etLocal);
   Event.NetworkTabVisible = false;
 }
 

@@ -9,7 +9,7 @@
 namespace trv {
 
 TEditorState::TEditorState(Configuration& configuration, TRuleListCommands& ruleList)
-    : FConfiguration(configuration), FRuleList(ruleList) {}
+    : Event(configuration.ControllerSettings), FConfiguration(configuration), FRuleList(ruleList) {}
 
 void TEditorState::MarkRulePagesForFirstVisit() {
   FFirstVisitPending = {false, true, true, true};
@@ -42,6 +42,10 @@ NumberField& TEditorState::LimitsFieldOf(LimitsField field) {
 }
 
 void TEditorState::ApplyLimits(LimitsField field, const LimitsEntry& entry, bool runHandler) {
+  if (field >= lfEventPanel) {  // the event page's fields close the list
+    Event.ApplyLimits(field, entry, runHandler);
+    return;
+  }
   NumberField& numberField = LimitsFieldOf(field);
   const std::optional<int> checked =
       field == lfBoardZonalInput ? Input.Source.ApplyLimits(entry) : std::nullopt;
@@ -71,7 +75,9 @@ void TEditorState::ReapplyFirstZoneLimitsKeepingValue() {
 }
 
 void TEditorState::RefreshRulePages(bool keepPages) {
-  for (LimitsField field : {lfBoardZonalInput, lfFirstZone, lfLastZone}) {
+  for (LimitsField field :
+       {lfBoardZonalInput, lfFirstZone, lfLastZone, lfEventPanel, lfEventLoop, lfEventAddress,
+        lfEventNetworkZone, lfEventLocalZone, lfEventReference}) {
     ApplyCurrentLimits(field, keepPages);
   }
   Event.NetworkTabVisible =
@@ -84,6 +90,7 @@ void TEditorState::RefreshRulePages(bool keepPages) {
   Output.Steady = {};
   Output.TurnOff.Checked = false;
   OutputDisplay();
+  Event.RefreshForSystem();
 }
 
 void TEditorState::SetOutputLimits() {
@@ -104,7 +111,10 @@ void TEditorState::SetOutputLimits() {
 void TEditorState::VisitRulePage(EditorPage page) {
   if (!FFirstVisitPending[page]) return;
   FFirstVisitPending[page] = false;
-  if (page == epEvent) return;  // the event page's groups come with that page
+  if (page == epEvent) {
+    Event.RunCheckedHandlers();
+    return;
+  }
   RunLimitsHandler(lfBoardZonalInput, Input.Source.CheckedPosition());
   RunLimitsHandler(lfFirstZone, std::nullopt);
 }
@@ -155,6 +165,18 @@ NumberField& TEditorState::Field(EditorField field) {
       return Output.DriverBank;
     case EditorField::DriverOutput:
       return Output.DriverOutput;
+    case EditorField::EventPanel:
+      return Event.Panel.Field;
+    case EditorField::EventLocalZone:
+      return Event.LocalZone.Field;
+    case EditorField::EventLoop:
+      return Event.Loop.Field;
+    case EditorField::EventAddress:
+      return Event.Address.Field;
+    case EditorField::EventNetworkZone:
+      return Event.NetworkZone.Field;
+    case EditorField::EventReference:
+      return Event.Reference.Field;
   }
   throw std::invalid_argument("unknown editor field");
 }
@@ -168,6 +190,12 @@ void TEditorState::NumberFieldChange(EditorField field, std::int32_t value) {
   switch (field) {
     case EditorField::Panel:
     case EditorField::LastZone:
+    case EditorField::EventPanel:
+    case EditorField::EventLocalZone:
+    case EditorField::EventLoop:
+    case EditorField::EventAddress:
+    case EditorField::EventNetworkZone:
+    case EditorField::EventReference:
       return;
     case EditorField::FirstZone:
       FirstZoneChange();

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "editor/control_states.h"
+#include "editor/event_page.h"
 #include "editor/number_field.h"
 #include "editor/option_group.h"
 #include "model/configuration.h"
@@ -26,9 +28,6 @@ inline constexpr int kEditorPageCount = 4;
 // The tabs of OutputPageControl.
 enum OutputTab { otTermination, otDriver };
 
-// The tabs of the event page's EventPageControl.
-enum EventTab { etLocal, etNetwork };
-
 // The number fields of the pages, for the binding that forwards a user's entry.
 enum class EditorField {
   Panel,
@@ -40,21 +39,12 @@ enum class EditorField {
   DriverBoard,
   DriverBank,
   DriverOutput,
-};
-
-// A check box that stands alone.
-struct CheckState {
-  bool Checked = false;
-  bool Enabled = true;
-  bool Visible = true;
-  bool operator==(const CheckState&) const = default;
-};
-
-// A combo box of fixed items: its selected position.
-struct ChoiceState {
-  std::span<const std::string_view> Items;
-  int Index = 0;
-  bool operator==(const ChoiceState& other) const { return Index == other.Index; }
+  EventPanel,
+  EventLocalZone,
+  EventLoop,
+  EventAddress,
+  EventNetworkZone,
+  EventReference,
 };
 
 // A read-only number box: the LED or relay number it shows, and the output index behind it,
@@ -114,13 +104,6 @@ struct OutputGroupState {
   bool operator==(const OutputGroupState&) const = default;
 };
 
-// What the board and zonal input clicks and their Set Rule change of the event page.
-struct EventPageState {
-  EventTab Tab = etLocal;
-  bool NetworkTabVisible = true;
-  bool operator==(const EventPageState&) const = default;
-};
-
 // The editor's pages as one state: what every control shows (visible, enabled, checked, value,
 // range, items, captions) and the handlers that change it. The widgets only show this state and
 // forward the user's actions to the handlers. The controller settings come from the
@@ -171,6 +154,12 @@ class TEditorState {
   // the event page's network zone tab hidden). After a Set Rule and a Set Controller.
   void LockZoneType();
 
+  // The Device/Event page's handlers that reach the other pages (event_page.cpp); its
+  // own are those of Event.
+  void EventPageChange(EventTab tab);
+  void EventSetRuleButtonClick();
+  RuleRecord CaptureEventRule(RuleRecord rule) const;
+
   // The editor's captions and fields that the rule text reads.
   RuleTextContext TextContext() const;
 
@@ -206,6 +195,9 @@ class TEditorState {
   void LoadZonalRule(const RuleRecord& rule);
   void LoadOutput(OutputWord word);
   void SetRule(RuleKind kind, int ruleLevel);
+  void WriteWorkingRule(const RuleRecord& rule, int ruleLevel);
+  void LoadEventRule(const RuleRecord& rule);
+  bool ConfirmInvertRule();
 
   bool SteadyShownForModel() const;
   void DisplayTerminationOutput();

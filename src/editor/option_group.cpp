@@ -47,6 +47,14 @@ void OptionGroup::Check(int position) {
   }
 }
 
+void OptionGroup::UncheckAll() {
+  for (OptionMember& member : FMembers) member.Checked = false;
+}
+
+void OptionGroup::SetAllVisible(bool visible) {
+  for (OptionMember& member : FMembers) member.Visible = visible;
+}
+
 bool OptionGroup::Click(int position, bool checked) {
   At(position).Checked = checked;
   if (checked) {

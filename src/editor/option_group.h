@@ -37,6 +37,9 @@ class OptionGroup {
   void SetVisible(int position, bool visible) { At(position).Visible = visible; }
   // Checks the member and unchecks the others, as a loaded rule or a handler does.
   void Check(int position);
+  // A choice made outside the group ("General Event" over the panel boxes) unchecks every member.
+  void UncheckAll();
+  void SetAllVisible(bool visible);
 
   // The user's click left the member checked or unchecked: a checked member unchecks the others;
   // the last checked member unchecked is checked again. True when the member ends up checked.

@@ -43,6 +43,7 @@ class TRuleListCommands {
   TRuleListCommands(Configuration& configuration, UserQueries& queries, RuleListListener& listener);
 
   void SetUserQueries(UserQueries& queries) { FQueries = &queries; }
+  UserQueries& Queries() { return *FQueries; }
 
   // The editor's captions and fields that the rule text reads; the built-in ones when unset.
   std::function<RuleTextContext()> TextContext;

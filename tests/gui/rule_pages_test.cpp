@@ -131,6 +131,17 @@ class RulePagesTest : public test::MainWindowTest {
     QCOMPARE(Find<QGroupBox>("CBEGroupBox")->title(), QString("Rule 1"));
   }
 
+  // A language module renames the controls it finds by name: those of the copy in view.
+  void captionsGivenByNameFollowTheSharedGroupsToEveryPage() {
+    ShowPage(epBoard);
+    Find<QCheckBox>("SteadyCheckBox")->setText("Fest");
+    Find<QGroupBox>("OutputGroupBox")->setTitle("Ausgang");
+    ShowPage(epEvent);
+    QVERIFY(OnPage("SteadyCheckBox", "EventRuleTabSheet"));
+    QCOMPARE(Find<QCheckBox>("SteadyCheckBox")->text(), QString("Fest"));
+    QCOMPARE(Find<QGroupBox>("OutputGroupBox")->title(), QString("Ausgang"));
+  }
+
   void screenshotsOfTheRulePages() {
     for (int model : {0, 4}) {
       UseModel(model);

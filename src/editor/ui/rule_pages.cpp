@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "controls/spin_control.h"
+#include "editor/ui/event_page.h"
 
 namespace trv {
 namespace {
@@ -61,8 +62,6 @@ void AddField(QGridLayout& grid, int row, int column, QLabel* caption, QWidget* 
 TRulePages::TRulePages(TEditorState& state, QWidget& boardPage, QWidget& zonalPage,
                        QWidget& eventPage)
     : FState(state) {
-  CreateInputSourceGroup();
-  CreateOutputGroup();
   std::tie(BoardEventComboBox, BoardSetRuleBitBtn) = CreateRulePage(
       boardPage, epBoard,
       {"BoardEventComboBox", FState.Board.BoardEvent, &TEditorState::BoardEventComboBoxChange},
@@ -71,22 +70,93 @@ TRulePages::TRulePages(TEditorState& state, QWidget& boardPage, QWidget& zonalPa
       zonalPage, epZonal,
       {"ZonalEventComboBox", FState.Zonal.ZonalEvent, &TEditorState::ZonalEventComboBoxChange},
       {"ZonalSetRuleBitBtn", &TEditorState::ZonalSetRuleButtonClick});
-  CreateEventPageSlot(eventPage);
+  FEventPage = std::make_unique<TEventPage>(*this, eventPage);
+  FSlots[epEvent].Output = &FEventPage->OutputSlot();
+  PlaceSharedGroups();
   Show();
 }
 
-template <typename Handler>
-void TRulePages::Forward(Handler handler) {
-  if (FShowing) return;
-  handler(FState);
-  Show();
+void TRulePages::PlaceSharedGroups() {
+  FCreatingHolder = &FState.Input.Page;
+  for (EditorPage page : {epBoard, epZonal}) {
+    FCreatingPage = page;
+    InputGroupCopy& copy = FInput[page];
+    CreateInputSourceGroup(copy);
+    FSlots[page].Input->addWidget(copy.InputSourceGroupBox);
+    copy.Names.Collect(*copy.InputSourceGroupBox);
+    copy.Names.Apply(false);
+  }
+  FCreatingHolder = &FState.Output.Page;
+  for (EditorPage page : {epBoard, epZonal, epEvent}) {
+    FCreatingPage = page;
+    OutputGroupCopy& copy = FOutput[page];
+    CreateOutputGroup(copy);
+    FSlots[page].Output->addWidget(copy.OutputGroupBox);
+    copy.Names.Collect(*copy.OutputGroupBox);
+    copy.Names.Apply(false);
+  }
+  FCreatingHolder = nullptr;
 }
+
+void TRulePages::BindingNames::Collect(QObject& root) {
+  const auto add = [this](QObject* object) {
+    const QString name = object->objectName();
+    if (!name.isEmpty() && !name.startsWith("qt_")) Names.emplace_back(object, name);
+  };
+  add(&root);
+  for (QObject* child : root.findChildren<QObject*>()) add(child);
+}
+
+void TRulePages::BindingNames::Apply(bool named) const {
+  for (const auto& [object, name] : Names) object->setObjectName(named ? name : QString());
+}
+
+void TRulePages::BindingNames::TakeCaptionsFrom(const BindingNames& other) const {
+  for (std::size_t n = 0; n < Names.size() && n < other.Names.size(); ++n) {
+    QObject* to = Names[n].first;
+    const QObject* from = other.Names[n].first;
+    if (auto* button = qobject_cast<QAbstractButton*>(to)) {
+      button->setText(qobject_cast<const QAbstractButton*>(from)->text());
+    } else if (auto* group = qobject_cast<QGroupBox*>(to)) {
+      group->setTitle(qobject_cast<const QGroupBox*>(from)->title());
+    } else if (auto* label = qobject_cast<QLabel*>(to)) {
+      label->setText(qobject_cast<const QLabel*>(from)->text());
+    } else if (auto* tabs = qobject_cast<QTabWidget*>(to)) {
+      const auto* source = qobject_cast<const QTabWidget*>(from);
+      for (int tab = 0; tab < tabs->count(); ++tab) {
+        if (tabs->tabText(tab) != source->tabText(tab)) tabs->setTabText(tab, source->tabText(tab));
+      }
+    }
+  }
+}
+
+// The shared groups' names, and the captions that came with them, follow the pages that hold
+// them.
+template <typename Copy>
+void TRulePages::NameActiveCopy(std::array<Copy, kEditorPageCount>& copies, EditorPage& named,
+                                EditorPage page) {
+  if (named == page) return;
+  if (named != epController) {
+    copies[page].Names.TakeCaptionsFrom(copies[named].Names);
+    copies[named].Names.Apply(false);
+  }
+  named = page;
+  copies[named].Names.Apply(true);
+}
+
+void TRulePages::NameActiveCopies() {
+  NameActiveCopy(FInput, FNamedInput, FState.Input.Page);
+  NameActiveCopy(FOutput, FNamedOutput, FState.Output.Page);
+}
+
+TRulePages::~TRulePages() = default;
 
 QCheckBox* TRulePages::NewCheckBox(QWidget* parent, const char* name, const char* caption,
-                                   void (TEditorState::*click)(bool)) {
+                                   std::function<void(TEditorState&, bool)> click) {
   auto* box = Named(new QCheckBox(caption, parent), name);
-  connect(box, &QCheckBox::clicked, this,
-          [this, click](bool checked) { Forward([&](TEditorState& s) { (s.*click)(checked); }); });
+  connect(box, &QCheckBox::clicked, this, [this, click = std::move(click)](bool checked) {
+    Forward([&](TEditorState& s) { click(s, checked); });
+  });
   return box;
 }
 
@@ -94,11 +164,11 @@ TSpinControl* TRulePages::NewField(QWidget* parent, EditorField field, QLabel* c
   auto* spin = new TSpinControl(parent);
   spin->SetControlOptions({cpUpDown});
   spin->setFixedWidth(kFieldWidth);
-  caption->setBuddy(spin);
+  if (caption) caption->setBuddy(spin);
   spin->OnChange = [this, field, spin](QObject&) {
     Forward([&](TEditorState& s) { s.NumberFieldChange(field, spin->GetValue()); });
   };
-  FFields.push_back({field, spin, caption});
+  FFields.push_back({field, spin, caption, FCreatingHolder, FCreatingPage});
   return spin;
 }
 
@@ -118,16 +188,16 @@ QPushButton* TRulePages::NewSetRuleButton(const SetRuleSpec& spec) {
   return button;
 }
 
-void TRulePages::CreateInputSourceGroup() {
-  InputSourceGroupBox = Named(new QGroupBox("Input Source"), "InputSourceGroupBox");
-  QGroupBox* group = InputSourceGroupBox;
+void TRulePages::CreateInputSourceGroup(InputGroupCopy& c) {
+  c.InputSourceGroupBox = Named(new QGroupBox("Input Source"), "InputSourceGroupBox");
+  QGroupBox* group = c.InputSourceGroupBox;
   QGridLayout* grid = NewGrid(group);
-  NetworkZoneCheckBox =
+  c.NetworkZoneCheckBox =
       NewCheckBox(group, "NetworkZoneCheckBox", "Network Zone", &TEditorState::NetworkZoneClick);
-  LocalZoneCheckBox =
+  c.LocalZoneCheckBox =
       NewCheckBox(group, "LocalZoneCheckBox", "Local Zone", &TEditorState::LocalZoneClick);
-  grid->addWidget(NetworkZoneCheckBox, 0, 0, 1, 2);
-  grid->addWidget(LocalZoneCheckBox, 0, 2, 1, 2);
+  grid->addWidget(c.NetworkZoneCheckBox, 0, 0, 1, 2);
+  grid->addWidget(c.LocalZoneCheckBox, 0, 2, 1, 2);
   const auto addField = [&](int row, EditorField field, const char* spinName, const char* labelName,
                             const char* caption) {
     QLabel* label = NewCaption(group, labelName, caption);
@@ -138,61 +208,61 @@ void TRulePages::CreateInputSourceGroup() {
   addField(3, EditorField::LastZone, "LastZoneCSpinEdit", "LastZoneLabel", "Last Zone");
 }
 
-void TRulePages::CreateOutputGroup() {
-  OutputGroupBox = Named(new QGroupBox("Output Board"), "OutputGroupBox");
-  auto* layout = new QVBoxLayout(OutputGroupBox);
-  OutputPageControl = Named(new QTabWidget(OutputGroupBox), "OutputPageControl");
-  OutputPageControl->addTab(CreateTerminationTab(), "Termination PCB");
-  OutputPageControl->addTab(CreateDriverTab(), "Driver PCB");
-  connect(OutputPageControl, &QTabWidget::currentChanged, this, [this](int tab) {
+void TRulePages::CreateOutputGroup(OutputGroupCopy& o) {
+  o.OutputGroupBox = Named(new QGroupBox("Output Board"), "OutputGroupBox");
+  auto* layout = new QVBoxLayout(o.OutputGroupBox);
+  o.OutputPageControl = Named(new QTabWidget(o.OutputGroupBox), "OutputPageControl");
+  o.OutputPageControl->addTab(CreateTerminationTab(o), "Termination PCB");
+  o.OutputPageControl->addTab(CreateDriverTab(o), "Driver PCB");
+  connect(o.OutputPageControl, &QTabWidget::currentChanged, this, [this](int tab) {
     Forward([&](TEditorState& s) { s.OutputPageControlChange(static_cast<OutputTab>(tab)); });
   });
-  layout->addWidget(OutputPageControl);
-  EventModifierGroupBox =
-      Named(new QGroupBox("Output Mode", OutputGroupBox), "EventModifierGroupBox");
-  auto* modeLayout = new QVBoxLayout(EventModifierGroupBox);
-  EventModifierCheckBox = NewCheckBox(EventModifierGroupBox, "EventModifierCheckBox", "Turn Off",
-                                      &TEditorState::TurnOffClick);
-  modeLayout->addWidget(EventModifierCheckBox);
-  layout->addWidget(EventModifierGroupBox);
+  layout->addWidget(o.OutputPageControl);
+  o.EventModifierGroupBox =
+      Named(new QGroupBox("Output Mode", o.OutputGroupBox), "EventModifierGroupBox");
+  auto* modeLayout = new QVBoxLayout(o.EventModifierGroupBox);
+  o.EventModifierCheckBox = NewCheckBox(o.EventModifierGroupBox, "EventModifierCheckBox",
+                                        "Turn Off", &TEditorState::TurnOffClick);
+  modeLayout->addWidget(o.EventModifierCheckBox);
+  layout->addWidget(o.EventModifierGroupBox);
 }
 
-QWidget* TRulePages::CreateTerminationTab() {
+QWidget* TRulePages::CreateTerminationTab(OutputGroupCopy& o) {
   auto* tab = Named(new QWidget, "TerminationTabSheet");
   auto* layout = new QVBoxLayout(tab);
   auto* boardRow = new QWidget(tab);
   QGridLayout* boardGrid = NewGrid(boardRow);
   boardGrid->setContentsMargins(0, 0, 0, 0);
-  TerminationBoardLabel = NewCaption(boardRow, "TerminationBoardLabel", "Board");
-  AddField(*boardGrid, 0, 0, TerminationBoardLabel,
-           Named(NewField(boardRow, EditorField::TerminationBoard, TerminationBoardLabel),
+  o.TerminationBoardLabel = NewCaption(boardRow, "TerminationBoardLabel", "Board");
+  AddField(*boardGrid, 0, 0, o.TerminationBoardLabel,
+           Named(NewField(boardRow, EditorField::TerminationBoard, o.TerminationBoardLabel),
                  "TerminationBoardCSpinEdit"));
   layout->addWidget(boardRow);
 
-  BankOutputPanel = Named(new QWidget(tab), "BankOutputPanel");
-  QGridLayout* grid = NewGrid(BankOutputPanel);
+  o.BankOutputPanel = Named(new QWidget(tab), "BankOutputPanel");
+  QGridLayout* grid = NewGrid(o.BankOutputPanel);
   grid->setContentsMargins(0, 0, 0, 0);
-  QLabel* bank = NewCaption(BankOutputPanel, "TerminationBankLabel", "Bank");
+  QLabel* bank = NewCaption(o.BankOutputPanel, "TerminationBankLabel", "Bank");
   AddField(*grid, 0, 0, bank,
-           Named(NewField(BankOutputPanel, EditorField::TerminationBank, bank),
+           Named(NewField(o.BankOutputPanel, EditorField::TerminationBank, bank),
                  "TerminationBankCSpinEdit"));
-  QLabel* output = NewCaption(BankOutputPanel, "TerminationOutputLabel", "Output");
+  QLabel* output = NewCaption(o.BankOutputPanel, "TerminationOutputLabel", "Output");
   AddField(*grid, 1, 0, output,
-           Named(NewField(BankOutputPanel, EditorField::TerminationOutput, output),
+           Named(NewField(o.BankOutputPanel, EditorField::TerminationOutput, output),
                  "TerminationOutputCSpinEdit"));
-  OutputLabel = NewCaption(BankOutputPanel, "OutputLabel", "");
-  TerminationEdit = NewNumberBox(BankOutputPanel, "TerminationEdit");
-  OutputLabel->setBuddy(TerminationEdit);
-  AddField(*grid, 2, 0, OutputLabel, TerminationEdit);
-  SteadyCheckBox =
-      NewCheckBox(BankOutputPanel, "SteadyCheckBox", "Steady", &TEditorState::SteadyClick);
-  grid->addWidget(SteadyCheckBox, 2, 2);
-  layout->addWidget(BankOutputPanel);
+  o.OutputLabel = NewCaption(o.BankOutputPanel, "OutputLabel", "");
+  o.TerminationEdit = NewNumberBox(o.BankOutputPanel, "TerminationEdit");
+  o.OutputLabel->setBuddy(o.TerminationEdit);
+  AddField(*grid, 2, 0, o.OutputLabel, o.TerminationEdit);
+  o.SteadyCheckBox =
+      NewCheckBox(o.BankOutputPanel, "SteadyCheckBox", "Steady", &TEditorState::SteadyClick);
+  grid->addWidget(o.SteadyCheckBox, 2, 2);
+  layout->addWidget(o.BankOutputPanel);
   layout->addStretch();
   return tab;
 }
 
-QWidget* TRulePages::CreateDriverTab() {
+QWidget* TRulePages::CreateDriverTab(OutputGroupCopy& o) {
   auto* tab = Named(new QWidget, "DriverTabSheet");
   QGridLayout* grid = NewGrid(tab);
   const auto addField = [&](int row, EditorField field, const char* spinName, const char* labelName,
@@ -204,9 +274,9 @@ QWidget* TRulePages::CreateDriverTab() {
   addField(1, EditorField::DriverBank, "DriverBankCSpinEdit", "DriverBankLabel", "Bank");
   addField(2, EditorField::DriverOutput, "DriverOutputCSpinEdit", "DriverOutputLabel", "Output");
   QLabel* relay = NewCaption(tab, "DriverLabel", "Relay");
-  DriverEdit = NewNumberBox(tab, "DriverEdit");
-  relay->setBuddy(DriverEdit);
-  AddField(*grid, 3, 0, relay, DriverEdit);
+  o.DriverEdit = NewNumberBox(tab, "DriverEdit");
+  relay->setBuddy(o.DriverEdit);
+  AddField(*grid, 3, 0, relay, o.DriverEdit);
   grid->setRowStretch(4, 1);
   return tab;
 }
@@ -233,14 +303,6 @@ std::pair<QComboBox*, QPushButton*> TRulePages::CreateRulePage(QWidget& page, Ed
   return {eventChoice, setRule};
 }
 
-// The event page's own controls come with that page; the output group already moves there.
-void TRulePages::CreateEventPageSlot(QWidget& page) {
-  auto* layout = new QVBoxLayout(&page);
-  layout->addStretch();
-  FSlots[epEvent].Output = new QVBoxLayout;
-  layout->addLayout(FSlots[epEvent].Output);
-}
-
 void TRulePages::PageControlTabChange(EditorPage page) {
   if (FState.Page != page) FState.PageControlTabChange(page);
   Show();
@@ -253,26 +315,21 @@ void TRulePages::LoadRuleIntoPage(const RuleRecord& rule) {
 
 void TRulePages::Show() {
   FShowing = true;
-  MoveGroup(*InputSourceGroupBox, *FSlots[FState.Input.Page].Input);
-  MoveGroup(*OutputGroupBox, *FSlots[FState.Output.Page].Output);
+  NameActiveCopies();
   ShowInputSource();
   BoardEventComboBox->setCurrentIndex(FState.Board.BoardEvent.Index);
   ZonalEventComboBox->setCurrentIndex(FState.Zonal.ZonalEvent.Index);
   ShowOutputGroup();
+  FEventPage->Show(FState.Event);
   ShowFields();
   FShowing = false;
 }
 
-void TRulePages::MoveGroup(QWidget& group, QVBoxLayout& slot) {
-  if (group.parentWidget() == slot.parentWidget() && slot.indexOf(&group) >= 0) return;
-  slot.addWidget(&group);
-  group.show();  // a new parent leaves a widget hidden
-}
-
 void TRulePages::ShowInputSource() {
+  const InputGroupCopy& c = FInput[FState.Input.Page];
   const OptionGroup& source = FState.Input.Source;
-  for (auto [box, position] : {std::pair{NetworkZoneCheckBox, InputSourceState::kNetworkZone},
-                               std::pair{LocalZoneCheckBox, InputSourceState::kLocalZone}}) {
+  for (auto [box, position] : {std::pair{c.NetworkZoneCheckBox, InputSourceState::kNetworkZone},
+                               std::pair{c.LocalZoneCheckBox, InputSourceState::kLocalZone}}) {
     const OptionMember& member = source.Member(position);
     ShowCheck(*box, {member.Checked, member.Enabled, member.Visible});
   }
@@ -285,31 +342,34 @@ void TRulePages::ShowCheck(QCheckBox& box, const CheckState& state) {
 }
 
 void TRulePages::ShowOutputGroup() {
+  const OutputGroupCopy& o = FOutput[FState.Output.Page];
   const OutputGroupState& output = FState.Output;
-  OutputPageControl->setTabVisible(otDriver, output.DriverTabVisible);
-  OutputPageControl->tabBar()->setVisible(output.TabsShown);
-  OutputPageControl->setFocusPolicy(output.TabsShown ? Qt::TabFocus : Qt::NoFocus);
-  OutputPageControl->tabBar()->setFocusPolicy(output.TabsShown ? Qt::TabFocus : Qt::NoFocus);
-  OutputPageControl->setCurrentIndex(output.Tab);
-  TerminationBoardLabel->setText(Text(output.TerminationBoardLabel));
-  BankOutputPanel->setVisible(output.BankOutputPanelVisible);
-  TerminationEdit->setText(Text(output.TerminationEdit.Text));
-  OutputLabel->setText(Text(output.OutputLabel));
-  ShowCheck(*SteadyCheckBox, output.Steady);
-  DriverEdit->setText(Text(output.DriverEdit.Text));
-  EventModifierGroupBox->setVisible(output.OutputModeVisible);
-  ShowCheck(*EventModifierCheckBox, output.TurnOff);
+  o.OutputPageControl->setTabVisible(otDriver, output.DriverTabVisible);
+  o.OutputPageControl->tabBar()->setVisible(output.TabsShown);
+  o.OutputPageControl->setFocusPolicy(output.TabsShown ? Qt::TabFocus : Qt::NoFocus);
+  o.OutputPageControl->tabBar()->setFocusPolicy(output.TabsShown ? Qt::TabFocus : Qt::NoFocus);
+  o.OutputPageControl->setCurrentIndex(output.Tab);
+  o.TerminationBoardLabel->setText(Text(output.TerminationBoardLabel));
+  o.BankOutputPanel->setVisible(output.BankOutputPanelVisible);
+  o.TerminationEdit->setText(Text(output.TerminationEdit.Text));
+  o.OutputLabel->setText(Text(output.OutputLabel));
+  ShowCheck(*o.SteadyCheckBox, output.Steady);
+  o.DriverEdit->setText(Text(output.DriverEdit.Text));
+  o.EventModifierGroupBox->setVisible(output.OutputModeVisible);
+  ShowCheck(*o.EventModifierCheckBox, output.TurnOff);
 }
 
 // Each field with its caption, which follows it into hiding and greying.
 void TRulePages::ShowFields() {
   for (const FieldBinding& binding : FFields) {
+    if (binding.Holder && *binding.Holder != binding.Page) continue;  // a copy out of view
     const NumberField& field = FState.Field(binding.Field);
     binding.Spin->SetMin(field.Min());
     binding.Spin->SetMax(field.Max());
     binding.Spin->SetValue(field.Value());
     binding.Spin->SetEnabled(field.Enabled());
     binding.Spin->setVisible(field.Visible());
+    if (!binding.Caption) continue;
     binding.Caption->setEnabled(field.Enabled());
     binding.Caption->setVisible(field.Visible());
   }
