@@ -61,7 +61,8 @@ void TControllerState::EditorRefresh(bool keepPages, bool systemChange) {
   RulePagesShown = !System.Enabled;
   FEditor.RefreshRulePages(keepPages);
   CapOutputBoards();
-  if (keepPages) FEditor.Event.Tab = eventTab;
+  // The remembered tab again, with the device types and events it offers.
+  if (keepPages) FEditor.Event.SwitchTab(eventTab);
   FConfiguration.Modified = modified;
 }
 
