@@ -78,16 +78,16 @@ QCheckBox* TEventPage::NewBox(QWidget* parent, const char* name, const char* cap
 }
 
 void TEventPage::AddChoiceRow(QGridLayout& grid, int row, EventChoice EventPageState::*choice,
-                              std::initializer_list<BoxSpec> boxes) {
+                              std::initializer_list<BoxEntry> boxes) {
   ChoiceBoxes* group = nullptr;
   for (ChoiceBoxes& existing : FChoices) {
     if (existing.Choice == choice) group = &existing;
   }
   if (!group) group = &FChoices.emplace_back(ChoiceBoxes{choice, {}});
   int column = 0;
-  for (const BoxSpec& spec : boxes) {
-    QCheckBox* box = NewBox(grid.parentWidget(), spec.Name, spec.Caption, spec.Click);
-    group->Boxes.emplace_back(spec.Position, box);
+  for (const BoxEntry& entry : boxes) {
+    QCheckBox* box = NewBox(grid.parentWidget(), entry.Name, entry.Caption, entry.Click);
+    group->Boxes.emplace_back(entry.Position, box);
     grid.addWidget(box, row, column++);
   }
 }
@@ -189,11 +189,11 @@ QWidget* TEventPage::CreateEventGroup() {
   QGridLayout* grid = NewTightGrid(group);
   int shown = 0;
   for (int event = 0; event < kEventCount; ++event) {
-    const EventCheckBox& spec = kEventCheckBoxes[static_cast<std::size_t>(event)];
+    const EventCheckBox& entry = kEventCheckBoxes[static_cast<std::size_t>(event)];
     auto* box = Named(
-        new QCheckBox(QString::fromUtf8(spec.Caption.data(), static_cast<int>(spec.Caption.size())),
-                      group),
-        spec.Name.data());
+        new QCheckBox(
+            QString::fromUtf8(entry.Caption.data(), static_cast<int>(entry.Caption.size())), group),
+        entry.Name.data());
     QObject::connect(box, &QCheckBox::clicked, box, [this, event](bool checked) {
       FPages.Forward([&](TEditorState& s) { s.Event.EventClick(event, checked); });
     });

@@ -45,7 +45,7 @@ class TEventPage {
     EventChoice EventPageState::*Choice;
     std::vector<std::pair<int, QCheckBox*>> Boxes;
   };
-  struct BoxSpec {
+  struct BoxEntry {
     int Position;
     const char* Name;
     const char* Caption;
@@ -60,7 +60,7 @@ class TEventPage {
                     void (EventPageState::*click)(bool));
   // A group's boxes and field on one row of the grid, or the boxes alone.
   void AddChoiceRow(QGridLayout& grid, int row, EventChoice EventPageState::*choice,
-                    std::initializer_list<BoxSpec> boxes);
+                    std::initializer_list<BoxEntry> boxes);
   void AddField(QGridLayout& grid, int row, EditorField field, const char* name,
                 const char* accessibleName);
   void ShowDevicePanel(const EventPageState& state);

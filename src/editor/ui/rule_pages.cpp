@@ -172,19 +172,19 @@ TSpinControl* TRulePages::NewField(QWidget* parent, EditorField field, QLabel* c
   return spin;
 }
 
-QComboBox* TRulePages::NewEventChoice(const EventChoiceSpec& spec) {
-  auto* combo = Named(new QComboBox, spec.Name);
-  for (std::string_view item : spec.Choice.Items) combo->addItem(Text(std::string(item)));
-  connect(combo, &QComboBox::activated, this, [this, change = spec.Change](int index) {
+QComboBox* TRulePages::NewEventChoice(const EventChoiceEntry& entry) {
+  auto* combo = Named(new QComboBox, entry.Name);
+  for (std::string_view item : entry.Choice.Items) combo->addItem(Text(std::string(item)));
+  connect(combo, &QComboBox::activated, this, [this, change = entry.Change](int index) {
     Forward([&](TEditorState& s) { (s.*change)(index); });
   });
   return combo;
 }
 
-QPushButton* TRulePages::NewSetRuleButton(const SetRuleSpec& spec) {
-  auto* button = Named(new QPushButton("Set Rule"), spec.Name);
+QPushButton* TRulePages::NewSetRuleButton(const SetRuleEntry& entry) {
+  auto* button = Named(new QPushButton("Set Rule"), entry.Name);
   connect(button, &QPushButton::clicked, this,
-          [this, click = spec.Click] { Forward([&](TEditorState& s) { (s.*click)(); }); });
+          [this, click = entry.Click] { Forward([&](TEditorState& s) { (s.*click)(); }); });
   return button;
 }
 
@@ -282,8 +282,8 @@ QWidget* TRulePages::CreateDriverTab(OutputGroupCopy& o) {
 }
 
 std::pair<QComboBox*, QPushButton*> TRulePages::CreateRulePage(QWidget& page, EditorPage editorPage,
-                                                               const EventChoiceSpec& choice,
-                                                               const SetRuleSpec& button) {
+                                                               const EventChoiceEntry& choice,
+                                                               const SetRuleEntry& button) {
   QComboBox* eventChoice = NewEventChoice(choice);
   QPushButton* setRule = NewSetRuleButton(button);
   auto* layout = new QVBoxLayout(&page);

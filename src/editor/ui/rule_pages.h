@@ -97,21 +97,21 @@ class TRulePages : public QObject {
   void NameActiveCopy(std::array<Copy, kEditorPageCount>& copies, EditorPage& named,
                       EditorPage page);
   // The event choice of a page, and its Set Rule button.
-  struct EventChoiceSpec {
+  struct EventChoiceEntry {
     const char* Name;
     const ChoiceState& Choice;
     void (TEditorState::*Change)(int);
   };
-  struct SetRuleSpec {
+  struct SetRuleEntry {
     const char* Name;
     void (TEditorState::*Click)();
   };
   // The Board or Zonal page: slots for the shared groups, its event choice and Set Rule.
   std::pair<QComboBox*, QPushButton*> CreateRulePage(QWidget& page, EditorPage editorPage,
-                                                     const EventChoiceSpec& choice,
-                                                     const SetRuleSpec& button);
-  QComboBox* NewEventChoice(const EventChoiceSpec& spec);
-  QPushButton* NewSetRuleButton(const SetRuleSpec& spec);
+                                                     const EventChoiceEntry& choice,
+                                                     const SetRuleEntry& button);
+  QComboBox* NewEventChoice(const EventChoiceEntry& entry);
+  QPushButton* NewSetRuleButton(const SetRuleEntry& entry);
   QCheckBox* NewCheckBox(QWidget* parent, const char* name, const char* caption,
                          std::function<void(TEditorState&, bool)> click);
   // caption: the field's label, which becomes its buddy; none where a check box names the field.
