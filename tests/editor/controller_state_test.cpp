@@ -6,26 +6,14 @@
 #include <tuple>
 
 #include "editor/rule_list_commands.h"
-#include "editor/rule_list_listener.h"
+#include "editor_test_fixture.h"
 #include "model/host_system_limits.h"
 #include "model/output_word.h"
 #include "model/string_ids.h"
 #include "model/string_table.h"
-#include "scripted_user_queries_fixture.h"
 
 namespace trv {
 namespace {
-
-struct NoWindow : RuleListListener {
-  void SetGridCaption(const std::string&) override {}
-  void EnableRuleListCommands(bool) override {}
-  void ShowRequiredSystem(int) override {}
-  void LoadRuleIntoPage(const RuleRecord&) override {}
-  void RefreshTitle() override {}
-  bool DataPanelVisible() const override { return true; }
-  bool GridVisible() const override { return true; }
-  void FocusGrid() override {}
-};
 
 constexpr int kSlimlinePosition = 1;  // "Slimline Mimic" in the model combo box
 
