@@ -13,18 +13,13 @@
 #include <span>
 
 #include "controls/spin_control.h"
+#include "editor/ui/named_widget.h"
 
 namespace trv {
 namespace {
 
 constexpr int kFieldWidth = 84;
 constexpr int kLinkBoxesInARow = 4;
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
 
 QLabel* NewCaption(QWidget* parent, const char* name, const char* caption, QWidget* buddy) {
   auto* label = Named(new QLabel(caption, parent), name);

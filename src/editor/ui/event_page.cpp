@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "controls/spin_control.h"
+#include "editor/ui/named_widget.h"
 #include "editor/ui/rule_pages.h"
 
 namespace trv {
@@ -20,12 +21,6 @@ using P = EventPageState;
 
 constexpr int kEventColumns = 3;
 constexpr int kFieldWidth = 64;  // four digits beside two captions in the editor's column
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
 
 QGridLayout* NewTightGrid(QWidget* widget) {
   auto* grid = new QGridLayout(widget);

@@ -14,6 +14,7 @@
 
 #include "controls/spin_control.h"
 #include "editor/ui/event_page.h"
+#include "editor/ui/named_widget.h"
 
 namespace trv {
 namespace {
@@ -23,12 +24,6 @@ constexpr int kCaptionWidth = 72;
 
 QString Text(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
 }
 
 QLabel* NewCaption(QWidget* parent, const char* name, const char* caption) {
