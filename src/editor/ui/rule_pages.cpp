@@ -193,14 +193,11 @@ void TRulePages::CreateInputSourceGroup(InputGroupCopy& c) {
       NewCheckBox(group, "LocalZoneCheckBox", "Local Zone", &TEditorState::LocalZoneClick);
   grid->addWidget(c.NetworkZoneCheckBox, 0, 0, 1, 2);
   grid->addWidget(c.LocalZoneCheckBox, 0, 2, 1, 2);
-  const auto addField = [&](int row, EditorField field, const char* spinName, const char* labelName,
-                            const char* caption) {
-    QLabel* label = NewCaption(group, labelName, caption);
-    AddField(*grid, row, 0, label, Named(NewField(group, field, label), spinName));
-  };
-  addField(1, EditorField::Panel, "PanelCSpinEdit", "PanelLabel", "Panel");
-  addField(2, EditorField::FirstZone, "FirstZoneCSpinEdit", "FirstZoneLabel", "First Zone");
-  addField(3, EditorField::LastZone, "LastZoneCSpinEdit", "LastZoneLabel", "Last Zone");
+  AddNumberField(*grid, 1, {EditorField::Panel, "PanelCSpinEdit", "PanelLabel", "Panel"});
+  AddNumberField(*grid, 2,
+                 {EditorField::FirstZone, "FirstZoneCSpinEdit", "FirstZoneLabel", "First Zone"});
+  AddNumberField(*grid, 3,
+                 {EditorField::LastZone, "LastZoneCSpinEdit", "LastZoneLabel", "Last Zone"});
 }
 
 void TRulePages::CreateOutputGroup(OutputGroupCopy& o) {
@@ -222,29 +219,34 @@ void TRulePages::CreateOutputGroup(OutputGroupCopy& o) {
   layout->addWidget(o.EventModifierGroupBox);
 }
 
+QLabel* TRulePages::AddNumberField(QGridLayout& grid, int row, const NumberFieldNames& names) {
+  QWidget* parent = grid.parentWidget();
+  QLabel* label = NewCaption(parent, names.LabelName, names.Caption);
+  AddField(grid, row, 0, label, Named(NewField(parent, names.Field, label), names.SpinName));
+  return label;
+}
+
 QWidget* TRulePages::CreateTerminationTab(OutputGroupCopy& o) {
   auto* tab = Named(new QWidget, "TerminationTabSheet");
   auto* layout = new QVBoxLayout(tab);
   auto* boardRow = new QWidget(tab);
   QGridLayout* boardGrid = NewGrid(boardRow);
   boardGrid->setContentsMargins(0, 0, 0, 0);
-  o.TerminationBoardLabel = NewCaption(boardRow, "TerminationBoardLabel", "Board");
-  AddField(*boardGrid, 0, 0, o.TerminationBoardLabel,
-           Named(NewField(boardRow, EditorField::TerminationBoard, o.TerminationBoardLabel),
-                 "TerminationBoardCSpinEdit"));
+  o.TerminationBoardLabel =
+      AddNumberField(*boardGrid, 0,
+                     {EditorField::TerminationBoard, "TerminationBoardCSpinEdit",
+                      "TerminationBoardLabel", "Board"});
   layout->addWidget(boardRow);
 
   o.BankOutputPanel = Named(new QWidget(tab), "BankOutputPanel");
   QGridLayout* grid = NewGrid(o.BankOutputPanel);
   grid->setContentsMargins(0, 0, 0, 0);
-  QLabel* bank = NewCaption(o.BankOutputPanel, "TerminationBankLabel", "Bank");
-  AddField(*grid, 0, 0, bank,
-           Named(NewField(o.BankOutputPanel, EditorField::TerminationBank, bank),
-                 "TerminationBankCSpinEdit"));
-  QLabel* output = NewCaption(o.BankOutputPanel, "TerminationOutputLabel", "Output");
-  AddField(*grid, 1, 0, output,
-           Named(NewField(o.BankOutputPanel, EditorField::TerminationOutput, output),
-                 "TerminationOutputCSpinEdit"));
+  AddNumberField(
+      *grid, 0,
+      {EditorField::TerminationBank, "TerminationBankCSpinEdit", "TerminationBankLabel", "Bank"});
+  AddNumberField(*grid, 1,
+                 {EditorField::TerminationOutput, "TerminationOutputCSpinEdit",
+                  "TerminationOutputLabel", "Output"});
   o.OutputLabel = NewCaption(o.BankOutputPanel, "OutputLabel", "");
   o.TerminationEdit = NewNumberBox(o.BankOutputPanel, "TerminationEdit");
   o.OutputLabel->setBuddy(o.TerminationEdit);
@@ -260,14 +262,13 @@ QWidget* TRulePages::CreateTerminationTab(OutputGroupCopy& o) {
 QWidget* TRulePages::CreateDriverTab(OutputGroupCopy& o) {
   auto* tab = Named(new QWidget, "DriverTabSheet");
   QGridLayout* grid = NewGrid(tab);
-  const auto addField = [&](int row, EditorField field, const char* spinName, const char* labelName,
-                            const char* caption) {
-    QLabel* label = NewCaption(tab, labelName, caption);
-    AddField(*grid, row, 0, label, Named(NewField(tab, field, label), spinName));
-  };
-  addField(0, EditorField::DriverBoard, "DriverBoardCSpinEdit", "DriverBoardLabel", "Board");
-  addField(1, EditorField::DriverBank, "DriverBankCSpinEdit", "DriverBankLabel", "Bank");
-  addField(2, EditorField::DriverOutput, "DriverOutputCSpinEdit", "DriverOutputLabel", "Output");
+  AddNumberField(*grid, 0,
+                 {EditorField::DriverBoard, "DriverBoardCSpinEdit", "DriverBoardLabel", "Board"});
+  AddNumberField(*grid, 1,
+                 {EditorField::DriverBank, "DriverBankCSpinEdit", "DriverBankLabel", "Bank"});
+  AddNumberField(
+      *grid, 2,
+      {EditorField::DriverOutput, "DriverOutputCSpinEdit", "DriverOutputLabel", "Output"});
   QLabel* relay = NewCaption(tab, "DriverLabel", "Relay");
   o.DriverEdit = NewNumberBox(tab, "DriverEdit");
   relay->setBuddy(o.DriverEdit);

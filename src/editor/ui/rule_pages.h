@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -116,6 +117,14 @@ class TRulePages : public QObject {
                          std::function<void(TEditorState&, bool)> click);
   // caption: the field's label, which becomes its buddy; none where a check box names the field.
   TSpinControl* NewField(QWidget* parent, EditorField field, QLabel* caption);
+  // A number field with its caption label (its buddy) in a row of the grid; the label.
+  struct NumberFieldNames {
+    EditorField Field;
+    const char* SpinName;
+    const char* LabelName;
+    const char* Caption;
+  };
+  QLabel* AddNumberField(QGridLayout& grid, int row, const NumberFieldNames& names);
   // Runs the state's handler, then shows the state; nothing while the state is being shown.
   template <typename Handler>
   void Forward(Handler handler) {
