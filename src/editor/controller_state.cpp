@@ -34,6 +34,12 @@ TControllerState::TControllerState(Configuration& configuration, TEditorState& e
   ShowControlsOfModel();
 }
 
+// The rule checker's findings depend on the settings as much as on the rules.
+void TControllerState::Modify() {
+  FConfiguration.Modified = true;
+  FRuleList.SettingsChanged();
+}
+
 bool TControllerState::Slimline() const {
   return IsSlimlineModel(ModelIndex());
 }

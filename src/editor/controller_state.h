@@ -121,7 +121,7 @@ class TControllerState {
   ControllerSettings& Settings() { return FConfiguration.ControllerSettings; }
   int ModelIndex() const { return FConfiguration.ControllerSettings.ModelIndex; }
   bool Slimline() const;
-  void Modify() { FConfiguration.Modified = true; }
+  void Modify();
 
   void ChangeSystem();
   void RefuseSystemBelowRequired();

@@ -42,6 +42,10 @@ RuleTextContext TRuleListCommands::CurrentTextContext() const {
   return TextContext ? TextContext() : RuleTextContextOf(FConfiguration.ControllerSettings);
 }
 
+void TRuleListCommands::SettingsChanged() {
+  FListener.RulesChanged();
+}
+
 int TRuleListCommands::MaxRow() const {
   return RuleTextRowsShown(FConfiguration.RuleCount);
 }

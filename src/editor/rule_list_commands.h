@@ -49,6 +49,8 @@ class TRuleListCommands {
   std::function<RuleTextContext()> TextContext;
 
   std::int32_t RuleCount() const { return FConfiguration.RuleCount; }
+  // A settings handler changed what the rules are checked against.
+  void SettingsChanged();
   // The last row the grid shows: the empty row after the rules.
   int MaxRow() const;
 

@@ -23,7 +23,8 @@ class RuleListListener {
   virtual bool DataPanelVisible() const = 0;
   virtual bool GridVisible() const = 0;
   virtual void FocusGrid() = 0;
-  // A command is changing the rules; what shows them follows once the command is done.
+  // A command is changing the rules or the settings they are checked against; what shows them
+  // follows once the command is done.
   virtual void RulesChanged() {}
 };
 

@@ -165,6 +165,15 @@ TEST_F(ControllerStateTest, FewerBoardsTakeTheirTabsAndTheOutputBoards) {
   EXPECT_EQ(FPage.Boards.Value(), 3);
 }
 
+// The rule checker's list follows the settings it checks the rules against.
+TEST_F(ControllerStateTest, SettingsChangesNotifyWhatShowsTheRules) {
+  FPage.ControllerSystemChange(kSystemKP4000);
+  EXPECT_GT(FWindow.Changes, 0);
+  FWindow.Changes = 0;
+  FPage.ControllerBoardCSpinEditChange(3);
+  EXPECT_GT(FWindow.Changes, 0);
+}
+
 TEST_F(ControllerStateTest, ModelFourHasItsOwnControlsAndTenBoards) {
   FPage.ControllerModelChange(kSlimlinePosition);
   EXPECT_EQ(Settings().ModelIndex, kSlimlineModelIndex);

@@ -21,6 +21,8 @@ struct NoWindow : RuleListListener {
   bool DataPanelVisible() const override { return true; }
   bool GridVisible() const override { return true; }
   void FocusGrid() override {}
+  void RulesChanged() override { ++Changes; }
+  int Changes = 0;
 };
 
 struct Controller {
