@@ -78,6 +78,8 @@ class FileMenuTest : public test::MainWindowTest {
     Find<QTabWidget>("RulePageControl")->setCurrentIndex(1);
     QCOMPARE(FForm->windowTitle(), UiText(string_id::kProductTitle) + " - Site.trv - Board Rule");
     Shoot(FForm.get(), "file-opened");
+    Find<QTabWidget>("RulePageControl")->setCurrentIndex(0);
+    Shoot(FForm.get(), "file-opened-controller");
   }
 
   void theFileOnTheCommandLineOpensAtStartUp() {
