@@ -349,12 +349,32 @@ void TControllerState::ControllerSetButtonClick() {
   const MessageAnswer answer = FQueries->Message(ActiveText(string_id::kControllerSetUpQuestion),
                                                  ActiveText(string_id::kWarning),
                                                  MessageButtons::YesNo, MessageIcon::Warning);
-  if (answer != MessageAnswer::Yes) return;
+  if (answer == MessageAnswer::Yes) LockSettings();
+}
+
+void TControllerState::LockSettings() {
   SetControllerEnabled = Model.Enabled = System.Enabled = Vds.Enabled = KPNet.Enabled = false;
   ZoneType.SetEnabled(kLocalZones, false);
   ZoneType.SetEnabled(kNetworkZones, false);
   FConfiguration.SettingsLocked = true;
   RulePagesShown = BoardInstallationVisible = true;
+}
+
+// The refresh shows the model, system, network options, unit name and buzzer mode as stored, but
+// puts defaults into the rest; the file's values go back through their handlers.
+void TControllerState::ShowLoadedSettings() {
+  const ControllerSettings loaded = Settings();
+  EditorRefresh(false, false);
+  BuzzerSoundCheckBoxClick(loaded.ResoundOnNewAlarm == 1);
+  BuzzerControlCheckBoxClick(loaded.BuzzerDisplayedEventsOnly == 1);
+  BuzzerDisableCSpinEdit1Change(loaded.BuzzerDisableInterval);
+  MutedTechAlarmIntervalCSpinEdit1Change(loaded.MutedTechAlarmInterval);
+  ControllerBoardCSpinEditChange(loaded.BoardsInstalled);
+  ControllerAddressChange(loaded.SoftAddress);
+  ShowAddressMode(loaded.AddressMode == kAddressModeDipSwitches ? kDipSwitches : kSoftAddress);
+  ApplyZoneModeBack();
+  LockSettings();
+  FEditor.Event.DeviceTypeComboBoxChange(0);
 }
 
 // The zone type in force on the rule pages too: the input source takes it and keeps it.

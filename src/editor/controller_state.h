@@ -87,6 +87,10 @@ class TControllerState {
   void ControllerRelayLinkCheckBoxClick(int box, bool checked);
   void ControllerSetButtonClick();
 
+  // File Open: the controls show the settings just read into the configuration, locked as Set
+  // Controller locks them.
+  void ShowLoadedSettings();
+
   // After a delete: the system follows the rules' requirement when it shows a lower one,
   // without the handling of a system change.
   void ShowRequiredSystem(int requiredSystem);
@@ -135,6 +139,7 @@ class TControllerState {
   void ApplyAddressLimits();
   void CapOutputBoards();
   void ApplyZoneModeBack();
+  void LockSettings();
   void SteadyRulesOnFittedLinks();
   // The settings flag behind a relay link box of the selected board; none for a box the model
   // does not show.

@@ -31,6 +31,18 @@ bool IsReadableVersion(const std::array<std::int32_t, 3>& fileVersion,
 
 }  // namespace
 
+std::string FileBaseNameOfUnit(std::string_view unitName) {
+  constexpr std::string_view kReserved = "/\\:*?\"<>|";
+  std::string name(unitName);
+  for (char& character : name) {
+    const auto byte = static_cast<unsigned char>(character);
+    if (byte < 0x20 || byte == 0x7F || kReserved.find(character) != std::string_view::npos) {
+      character = '_';
+    }
+  }
+  return name;
+}
+
 RuleFileLoad LoadRuleFile(const std::filesystem::path& path, Configuration& configuration) {
   Workbook book = ReadWorkbookFile(path);
   if (!IsReadableVersion(ReadSettingsSheetVersion(book), configuration.Version)) {
@@ -43,9 +55,9 @@ RuleFileLoad LoadRuleFile(const std::filesystem::path& path, Configuration& conf
   if (ruleCount == 0) load.Message = Message(string_id::kNoRuleInformation, path, false);
 
   configuration.ControllerSettings = ReadSettingsSheet(book, configuration.ControllerSettings);
-  const std::string& unitName = configuration.ControllerSettings.UnitName;
-  configuration.RuleFileName = unitName + "." + std::string(kRuleFileExtension);
-  configuration.HexFileName = unitName + "." + std::string(kHexFileExtension);
+  const std::string baseName = FileBaseNameOfUnit(configuration.ControllerSettings.UnitName);
+  configuration.RuleFileName = baseName + "." + std::string(kRuleFileExtension);
+  configuration.HexFileName = baseName + "." + std::string(kHexFileExtension);
   configuration.RuleCount = ruleCount;
   configuration.MimicBook = std::move(book);
   configuration.MimicBook.SetSelectedSheet(kRuleTextSheet);

@@ -9,15 +9,15 @@ namespace trv {
 namespace {
 
 void PrepareFileDialog(QFileDialog& dialog, const FileDialogSetup& setup) {
-  dialog.setDirectory(setup.InitialDirectory);
-  dialog.selectFile(setup.FileName);
-  dialog.setNameFilter(QtFileFilter(setup.Filter));
-  dialog.setDefaultSuffix(setup.DefaultExtension);
+  dialog.setDirectory(QString::fromStdString(setup.InitialDirectory));
+  dialog.selectFile(QString::fromStdString(setup.FileName));
+  dialog.setNameFilter(QtFileFilter(QString::fromStdString(setup.Filter)));
+  dialog.setDefaultSuffix(QString::fromStdString(setup.DefaultExtension));
 }
 
-std::optional<QString> ChosenFile(QFileDialog& dialog) {
+std::optional<std::string> ChosenFile(QFileDialog& dialog) {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().constFirst();
+  return dialog.selectedFiles().constFirst().toStdString();
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ QString QtFileFilter(const QString& filter) {
   return filters.join(";;");
 }
 
-std::optional<QString> QtDialogs::OpenFile(const FileDialogSetup& setup) {
+std::optional<std::string> QtDialogs::OpenFile(const FileDialogSetup& setup) {
   QFileDialog dialog(FParent);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -41,7 +41,7 @@ std::optional<QString> QtDialogs::OpenFile(const FileDialogSetup& setup) {
   return ChosenFile(dialog);
 }
 
-std::optional<QString> QtDialogs::SaveFile(const FileDialogSetup& setup) {
+std::optional<std::string> QtDialogs::SaveFile(const FileDialogSetup& setup) {
   QFileDialog dialog(FParent);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   PrepareFileDialog(dialog, setup);

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QString>
+
 #include "shell/dialogs.h"
+
+class QWidget;
 
 namespace trv {
 
@@ -9,8 +13,8 @@ class QtDialogs : public Dialogs {
  public:
   explicit QtDialogs(QWidget* parent) : FParent(parent) {}
 
-  std::optional<QString> OpenFile(const FileDialogSetup& setup) override;
-  std::optional<QString> SaveFile(const FileDialogSetup& setup) override;
+  std::optional<std::string> OpenFile(const FileDialogSetup& setup) override;
+  std::optional<std::string> SaveFile(const FileDialogSetup& setup) override;
   bool Print(QPrinter& printer) override;
   bool PrinterSetup(QPrinter& printer) override;
 

@@ -31,6 +31,7 @@
 #include "editor/ui/rule_pages.h"
 #include "files/ui/compare_export_commands.h"
 #include "files/ui/print_commands.h"
+#include "files/ui/recent_files_menu.h"
 #include "model/string_ids.h"
 #include "shell/check_rules_dock.h"
 #include "shell/language_module.h"
@@ -68,6 +69,7 @@ TToolForm::TToolForm(const std::filesystem::path& programPath,
   CreatePages();
   CreateDataPanel();
   CreateRulePages();
+  CreateFileCommands();
   CreatePrintCommands();
   CreateCompareExportCommands();
   CreateCheckRulesDock();
@@ -150,6 +152,15 @@ void TToolForm::CreateControllerPage() {
   };
 }
 
+// The window's save and open hooks are the file commands'; the unsaved-changes question runs the
+// hook, so that a caller may put its own save there.
+void TToolForm::CreateFileCommands() {
+  FFiles =
+      std::make_unique<TFileCommands>(FConfiguration, *FEditor, *FController, *FRuleList, *this);
+  SaveRuleFile = [this] { return FFiles->MenuFileSaveAsClick(); };
+  OpenRuleFile = [this](const QString& fileName) { FFiles->OpenRuleFile(fileName.toStdString()); };
+}
+
 void TToolForm::ShowEditor() {
   FRulePages->Show();
   FControllerPage->Show();
@@ -196,12 +207,15 @@ void TToolForm::CreatePrintCommands() {
 
 // Export and compare read the configuration and never change it.
 void TToolForm::CreateCompareExportCommands() {
-  const QString directory = QString::fromStdString(FConfiguration.DataDirectory.string());
-  const auto chooser = [this, directory](QString filter, QString extension, bool save) {
-    return [=, this]() {
-      const FileDialogSetup setup{BaseNameOf(FConfiguration.RuleFileName), filter, directory,
-                                  extension};
-      return save ? FDialogs->SaveFile(setup) : FDialogs->OpenFile(setup);
+  const std::string directory = FConfiguration.DataDirectory.string();
+  const auto chooser = [this, directory](std::string filter, std::string extension, bool save) {
+    return [=, this]() -> std::optional<QString> {
+      const FileDialogSetup setup{BaseNameOf(FConfiguration.RuleFileName).toStdString(), filter,
+                                  directory, extension};
+      const std::optional<std::string> chosen =
+          save ? FDialogs->SaveFile(setup) : FDialogs->OpenFile(setup);
+      if (!chosen) return std::nullopt;
+      return QString::fromStdString(*chosen);
     };
   };
   FCompareExport = std::make_unique<TCompareExportCommands>(
@@ -240,9 +254,7 @@ void TToolForm::CreateMenus() {
   bar->setObjectName("ControlMenu");
   QMenu* file = bar->addMenu("&File");
   file->setObjectName("MenuFile");
-  AddAction(file, "MenuFileNew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N));
-  AddAction(file, "MenuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O));
-  AddAction(file, "MenuFileSaveAs", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
+  CreateFileMenu(file);
   connect(AddAction(file, "MenuFileExportRules", "&Export Rules..."), &QAction::triggered, this,
           [this] { FCompareExport->MenuFileExportRulesClick(); });
   connect(AddAction(file, "MenuFileCompareWithFile", "&Compare with File..."), &QAction::triggered,
@@ -304,6 +316,24 @@ void TToolForm::CreateMenus() {
           [this] { MenuHelpAboutClick(); });
 }
 
+void TToolForm::CreateFileMenu(QMenu* file) {
+  connect(AddAction(file, "MenuFileNew", "&New", QKeySequence(Qt::CTRL | Qt::Key_N)),
+          &QAction::triggered, this, [this] { FFiles->MenuFileNewClick(); });
+  connect(AddAction(file, "MenuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O)),
+          &QAction::triggered, this, [this] { FFiles->MenuFileOpenClick(); });
+  QMenu* recent = file->addMenu("Open &Recent");
+  recent->setObjectName("MenuFileOpenRecent");
+  FRecentFiles = new TRecentFilesMenu(
+      *recent, [this](const std::string& path) { return OpenRecentFile(path); });
+  connect(AddAction(file, "MenuFileSaveAs", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S)),
+          &QAction::triggered, this, [this] { FFiles->MenuFileSaveAsClick(); });
+}
+
+// Open without its dialog; a Cancel to the unsaved-changes question is no failure of the file.
+bool TToolForm::OpenRecentFile(const std::string& path) {
+  return AskToSave() == MessageAnswer::Cancel || FFiles->OpenRuleFile(path);
+}
+
 void TToolForm::FormCreate() {
   setWindowTitle(UiText(string_id::kProductTitle));
   FEditor->MarkRulePagesForFirstVisit();
@@ -318,15 +348,23 @@ void TToolForm::FormCreate() {
 }
 
 void TToolForm::SetUpFileDialogs() {
-  const QString baseName = BaseNameOf(FConfiguration.RuleFileName);
-  const QString filter = UiText(string_id::kRuleFileFilter) + " (*.trv)|*.trv";
-  const QString directory = QString::fromStdString(FConfiguration.DataDirectory.string());
-  // The save dialog writes the rule file: a name typed without an extension becomes a .trv
-  // file, never a .hex file beside the configuration images.
-  FOpenSetup = {baseName, filter, directory, "trv"};
-  FSaveSetup = {baseName, filter, directory, "trv"};
-  SetTitle(FOpenSetup.FileName);
-  FConfiguration.Modified = false;
+  FFiles->SetUpFileDialogs();
+}
+
+const FileDialogSetup& TToolForm::OpenDialogSetup() const {
+  return FFiles->OpenDialogSetup();
+}
+
+const FileDialogSetup& TToolForm::SaveDialogSetup() const {
+  return FFiles->SaveDialogSetup();
+}
+
+void TToolForm::ShowFileInTitle(const std::string& fileName) {
+  SetTitle(QString::fromStdString(fileName));
+}
+
+void TToolForm::FileOpenedOrSaved(const std::string& path) {
+  FRecentFiles->Add(path);
 }
 
 void TToolForm::SetTitle(const QString& fileName) {
@@ -365,14 +403,7 @@ void TToolForm::ReadFormResources(const LanguageModule& module) {
 }
 
 MessageAnswer TToolForm::AskToSave() {
-  if (!FConfiguration.Modified) return MessageAnswer::Yes;
-  MessageAnswer answer = FQueries->Message(ActiveText(string_id::kSaveChangesQuestion),
-                                           ActiveText(string_id::kWarning),
-                                           MessageButtons::YesNoCancel, MessageIcon::Question);
-  if (answer == MessageAnswer::Yes && !(SaveRuleFile && SaveRuleFile())) {
-    answer = MessageAnswer::Cancel;
-  }
-  return answer;
+  return AskToSaveChanges(FConfiguration, *FQueries, SaveRuleFile);
 }
 
 void TToolForm::closeEvent(QCloseEvent* event) {
@@ -421,6 +452,14 @@ void TToolForm::ShowRequiredSystem(int requiredSystem) {
 void TToolForm::EnableRuleListCommands(bool enabled) {
   for (const char* name : {"MenuFileSaveAs", "MenuFilePrint", "MenuConnectSendRules"}) {
     if (auto* action = findChild<QAction*>(name)) action->setEnabled(enabled);
+  }
+}
+
+void TToolForm::EnableFileCommands(bool loaded) {
+  if (loaded) {
+    EnableRuleListCommands(true);
+  } else {
+    ResetRuleListCommands();
   }
 }
 

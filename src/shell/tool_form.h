@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "editor/file_commands.h"
 #include "editor/rule_list_listener.h"
 #include "model/configuration.h"
 #include "model/user_queries.h"
@@ -30,10 +31,11 @@ class TRulePages;
 class TPrintCommands;
 class TCompareExportCommands;
 class TCheckRulesDock;
+class TRecentFilesMenu;
 
 // The main window: the editor pages on the left, the dockable data panel with the rule grid,
 // the menus and the status bar. It owns the configuration for its whole life.
-class TToolForm : public QMainWindow, public RuleListListener {
+class TToolForm : public QMainWindow, public RuleListListener, public FileCommandsWindow {
   Q_OBJECT
 
  public:
@@ -54,6 +56,7 @@ class TToolForm : public QMainWindow, public RuleListListener {
   TRuleListCommands& RuleList() { return *FRuleList; }
   TEditorState& Editor() { return *FEditor; }
   TControllerState& Controller() { return *FController; }
+  TFileCommands& Files() { return *FFiles; }
   void SetDialogs(std::unique_ptr<Dialogs> dialogs);
   void SetUserQueries(std::unique_ptr<UserQueries> queries);
   // The modal forms behind Tool "Options" and Help "&About...".
@@ -71,11 +74,11 @@ class TToolForm : public QMainWindow, public RuleListListener {
   // The window's texts from a language module; the title follows the page caption read.
   void ReadFormResources(const LanguageModule& module);
 
-  MessageAnswer AskToSave();
+  MessageAnswer AskToSave() override;
   void SetTitle(const QString& fileName);
   void SetUpFileDialogs();
-  const FileDialogSetup& OpenDialogSetup() const { return FOpenSetup; }
-  const FileDialogSetup& SaveDialogSetup() const { return FSaveSetup; }
+  const FileDialogSetup& OpenDialogSetup() const;
+  const FileDialogSetup& SaveDialogSetup() const;
 
   // Parameters rejoined with blanks until the text contains "trv".
   static QString CommandLineFileName(const QStringList& parameters);
@@ -103,6 +106,13 @@ class TToolForm : public QMainWindow, public RuleListListener {
   void FocusGrid() override;
   void RulesChanged() override;
 
+  FileChooser& Chooser() override { return *FDialogs; }
+  // The editor's pages from their states, and the rule pages offered once the controller is set.
+  void ShowEditor() override;
+  void EnableFileCommands(bool loaded) override;
+  void ShowFileInTitle(const std::string& fileName) override;
+  void FileOpenedOrSaved(const std::string& path) override;
+
   int RememberedDataPanelWidth() const;
   bool Docked() const { return FDocked; }
 
@@ -117,13 +127,14 @@ class TToolForm : public QMainWindow, public RuleListListener {
   void CreateDataPanel();
   void CreateRulePages();
   void CreateControllerPage();
-  // The editor's pages from their states, and the rule pages offered once the controller is set.
-  void ShowEditor();
+  void CreateFileCommands();
   void OfferRulePages();
   void CreatePrintCommands();
   void CreateCompareExportCommands();
   void CreateCheckRulesDock();
   void CreateMenus();
+  void CreateFileMenu(QMenu* file);
+  bool OpenRecentFile(const std::string& path);
   QAction* AddAction(QMenu* menu, const QString& name, const QString& text,
                      const QKeySequence& shortcut = {});
   void FormCreate();
@@ -154,10 +165,10 @@ class TToolForm : public QMainWindow, public RuleListListener {
   std::unique_ptr<TControllerPage> FControllerPage;
   std::unique_ptr<TPrintCommands> FPrint;
   std::unique_ptr<TCompareExportCommands> FCompareExport;
+  std::unique_ptr<TFileCommands> FFiles;
+  TRecentFilesMenu* FRecentFiles = nullptr;
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;
-  FileDialogSetup FOpenSetup;
-  FileDialogSetup FSaveSetup;
   QStringList FParameters;
   QString FCommandLineFile;
   QString FTitleFileName;

@@ -143,7 +143,7 @@ class CompareCheckTest : public test::MainWindowTest {
     AddRules(3);
     FDialogs->ExpectFile(QString::fromStdString(File("rules.csv").string()));
     Trigger("MenuFileExportRules");
-    QCOMPARE(FDialogs->FileDialogs().back().DefaultExtension, QString("csv"));
+    QCOMPARE(FDialogs->FileDialogs().back().DefaultExtension, std::string("csv"));
     const std::string csv = ReadFile(File("rules.csv"));
     QVERIFY(csv.starts_with("\xEF\xBB\xBF,Rule,"));
     QCOMPARE(std::count(csv.begin(), csv.end(), '\n'), std::ptrdiff_t{4});

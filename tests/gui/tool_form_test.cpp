@@ -143,13 +143,14 @@ class ToolFormTest : public test::MainWindowTest {
 
   void fileDialogsStartInTheDataDirectoryWithTheDefaultName() {
     const FileDialogSetup& open = FForm->OpenDialogSetup();
-    QCOMPARE(open.FileName, QString("Mimic1"));
-    QCOMPARE(open.Filter, UiText(string_id::kRuleFileFilter) + " (*.trv)|*.trv");
-    QCOMPARE(open.DefaultExtension, QString("trv"));
+    QCOMPARE(open.FileName, std::string("Mimic1"));
+    QCOMPARE(QString::fromStdString(open.Filter),
+             UiText(string_id::kRuleFileFilter) + " (*.trv)|*.trv");
+    QCOMPARE(open.DefaultExtension, std::string("trv"));
     // A name typed without an extension saves a rule file that the open dialog lists again.
     QCOMPARE(FForm->SaveDialogSetup().Filter, open.Filter);
-    QCOMPARE(FForm->SaveDialogSetup().DefaultExtension, QString("trv"));
-    QVERIFY(open.InitialDirectory.endsWith("/Data"));
+    QCOMPARE(FForm->SaveDialogSetup().DefaultExtension, std::string("trv"));
+    QVERIFY(open.InitialDirectory.ends_with("/Data"));
   }
 
   void closingAsksAboutUnsavedChanges() {

@@ -1,6 +1,7 @@
 #include "main_window_test.h"
 
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 
 #include "model/string_table.h"
@@ -9,6 +10,8 @@ namespace trv::test {
 
 void MainWindowTest::OpenWindow() {
   ResetActiveStrings();
+  // The recent files and other settings of the test's own, never the user's.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, FDirectory.path());
   const std::filesystem::path directory = FDirectory.path().toStdString();
   FForm = std::make_unique<TToolForm>(directory / "trv-config", directory / "Data");
   auto dialogs = std::make_unique<ScriptedDialogs>();

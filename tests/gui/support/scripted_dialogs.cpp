@@ -6,7 +6,8 @@
 
 namespace trv::test {
 
-std::optional<QString> ScriptedDialogs::AnswerFile(const char* kind, const FileDialogSetup& setup) {
+std::optional<std::string> ScriptedDialogs::AnswerFile(const char* kind,
+                                                       const FileDialogSetup& setup) {
   FFileDialogs.push_back(setup);
   if (FFiles.empty()) {
     FUnexpected.push_back(QString(kind) + " dialog");
@@ -16,7 +17,7 @@ std::optional<QString> ScriptedDialogs::AnswerFile(const char* kind, const FileD
   const QString path = FFiles.front();
   FFiles.pop_front();
   if (path.isEmpty()) return std::nullopt;
-  return path;
+  return path.toStdString();
 }
 
 ScriptedDialogs::PrintAnswer ScriptedDialogs::AnswerPrint(const char* kind) {
@@ -30,11 +31,11 @@ ScriptedDialogs::PrintAnswer ScriptedDialogs::AnswerPrint(const char* kind) {
   return answer;
 }
 
-std::optional<QString> ScriptedDialogs::OpenFile(const FileDialogSetup& setup) {
+std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogSetup& setup) {
   return AnswerFile("open", setup);
 }
 
-std::optional<QString> ScriptedDialogs::SaveFile(const FileDialogSetup& setup) {
+std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogSetup& setup) {
   return AnswerFile("save", setup);
 }
 

@@ -22,8 +22,8 @@ class ScriptedDialogs : public Dialogs {
     FPrints.push_back({accept, pdfFile});
   }
 
-  std::optional<QString> OpenFile(const FileDialogSetup& setup) override;
-  std::optional<QString> SaveFile(const FileDialogSetup& setup) override;
+  std::optional<std::string> OpenFile(const FileDialogSetup& setup) override;
+  std::optional<std::string> SaveFile(const FileDialogSetup& setup) override;
   bool Print(QPrinter& printer) override;
   bool PrinterSetup(QPrinter& printer) override;
 
@@ -33,7 +33,7 @@ class ScriptedDialogs : public Dialogs {
   bool Finished() const;
 
  private:
-  std::optional<QString> AnswerFile(const char* kind, const FileDialogSetup& setup);
+  std::optional<std::string> AnswerFile(const char* kind, const FileDialogSetup& setup);
   struct PrintAnswer {
     bool Accept = false;
     QString PdfFile;
