@@ -344,6 +344,10 @@ void TControllerState::ControllerSetButtonClick() {
                                                  ActiveText(string_id::kWarning),
                                                  MessageButtons::YesNo, MessageIcon::Warning);
   if (answer != MessageAnswer::Yes) return;
+  LockSettings();
+}
+
+void TControllerState::LockSettings() {
   SetControllerEnabled = Model.Enabled = System.Enabled = Vds.Enabled = KPNet.Enabled = false;
   ZoneType.SetEnabled(kLocalZones, false);
   ZoneType.SetEnabled(kNetworkZones, false);

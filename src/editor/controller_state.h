@@ -86,6 +86,9 @@ class TControllerState {
   // box: 0..7 on the group of other models, 0..15 on the model-4 group.
   void ControllerRelayLinkCheckBoxClick(int box, bool checked);
   void ControllerSetButtonClick();
+  // The model, system and zone type fixed and the rule pages offered, as a confirmed Set
+  // Controller leaves them.
+  void LockSettings();
 
   // After a delete: the system follows the rules' requirement when it shows a lower one,
   // without the handling of a system change.

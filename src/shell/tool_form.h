@@ -30,6 +30,8 @@ class TRulePages;
 class TPrintCommands;
 class TCompareExportCommands;
 class TCheckRulesDock;
+class TProgressForm;
+class TTransferCommands;
 
 // The main window: the editor pages on the left, the dockable data panel with the rule grid,
 // the menus and the status bar. It owns the configuration for its whole life.
@@ -54,15 +56,19 @@ class TToolForm : public QMainWindow, public RuleListListener {
   TRuleListCommands& RuleList() { return *FRuleList; }
   TEditorState& Editor() { return *FEditor; }
   TControllerState& Controller() { return *FController; }
+  TTransferCommands& Transfer() { return *FTransfer; }
   void SetDialogs(std::unique_ptr<Dialogs> dialogs);
   void SetUserQueries(std::unique_ptr<UserQueries> queries);
   // The modal forms behind Tool "Options" and Help "&About...".
   void SetModalForms(QDialog* optionsForm, QDialog* aboutBox);
+  // The dialog that runs Send and Get; it asks through the window's user queries.
+  void SetProgressForm(TProgressForm& progressForm);
 
   // Filled by the editor, grid and file commands as they arrive.
   std::function<void(bool keepPages)> RefreshEditor;
   std::function<void(bool clear)> SetUpWorkbook;
   std::function<bool()> SaveRuleFile;  // true when the save completed
+  std::function<void()> FileNew;       // File New with its questions
   std::function<void(const QString& fileName)> OpenRuleFile;
   // The unit name as the settings page's edit box shows it, committed or not; the report's
   // footer names it.
@@ -123,6 +129,12 @@ class TToolForm : public QMainWindow, public RuleListListener {
   void CreatePrintCommands();
   void CreateCompareExportCommands();
   void CreateCheckRulesDock();
+  void CreateTransferCommands();
+  void CreateDebugButtons();
+  // What File New does after its questions.
+  void ResetWithoutQuestions();
+  // The editor, grid and pages after a decode replaced the settings and rules.
+  void ShowDecodedConfiguration();
   void CreateMenus();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& text,
                      const QKeySequence& shortcut = {});
@@ -154,6 +166,8 @@ class TToolForm : public QMainWindow, public RuleListListener {
   std::unique_ptr<TControllerPage> FControllerPage;
   std::unique_ptr<TPrintCommands> FPrint;
   std::unique_ptr<TCompareExportCommands> FCompareExport;
+  std::unique_ptr<TTransferCommands> FTransfer;
+  TProgressForm* FProgressForm = nullptr;
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;
   FileDialogSetup FOpenSetup;
