@@ -50,22 +50,20 @@ class LineGate {
   bool FOpen = false;
 };
 
-// The label's texts in the order they were painted.
-class PaintedTexts : public QObject {
+// The label's text after the dialog has handled each stage: a call posted behind each of the
+// dialog's own.
+class StageTexts {
  public:
-  explicit PaintedTexts(QLabel& label) : FLabel(label) { label.installEventFilter(this); }
-  QStringList Texts;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint && (Texts.isEmpty() || Texts.back() != FLabel.text())) {
-      Texts << FLabel.text();
-    }
-    return false;
+  explicit StageTexts(TProgressForm& form) {
+    TM16CFlash& flash = form.M16CFlash1();
+    flash.SetOnFlashProgressEvent([&form, shown = flash.OnFlashProgressEvent(), this](
+                                      TM16CFlash& sender, TFlashProgress progress) {
+      shown(sender, progress);
+      QMetaObject::invokeMethod(
+          &form, [&form, this] { Texts << form.MsgLabel->text(); }, Qt::QueuedConnection);
+    });
   }
-
- private:
-  QLabel& FLabel;
+  QStringList Texts;
 };
 
 }  // namespace
@@ -150,7 +148,7 @@ class ProgressFormTest : public QObject {
   }
 
   void sendShowsEveryStageAndEndsWithOk() {
-    PaintedTexts painted(*FForm->MsgLabel);
+    StageTexts stages(*FForm);
     ConfigurationImage buffer = SampleImage();
     bool disabledAtFirst = false;
     const TransferResult result = Run(buffer, TransferDirection::Send,
@@ -159,7 +157,7 @@ class ProgressFormTest : public QObject {
     QVERIFY(disabledAtFirst);
     QCOMPARE(FButtonText, QString("OK"));
     using namespace string_id;
-    QCOMPARE(painted.Texts.mid(painted.Texts.indexOf(ActiveText(kStageReadingFile).c_str())),
+    QCOMPARE(stages.Texts,
              Stages({kStageReadingFile, kStageEstablishingComms, kStageCheckingFlashVersion,
                      kStageVerifyingSoftwareIdent, kStageErasing, kStageProgramming,
                      kStageVerifying, kStageComplete}));
@@ -170,15 +168,15 @@ class ProgressFormTest : public QObject {
 
   // The buffer is filled from the read all the same.
   void getOfABlankControllerEndsWithCancel() {
-    PaintedTexts painted(*FForm->MsgLabel);
+    StageTexts stages(*FForm);
     ConfigurationImage buffer = SampleImage();
     FQueries.ExpectMessage(MessageAnswer::Ok);
     QCOMPARE(Run(buffer, TransferDirection::Get), TransferResult::Cancel);
     QCOMPARE(FQueries.LastMessage().Text, std::string("No configuration data present"));
     QCOMPARE(FQueries.LastMessage().Caption, std::string("M16C Flash Error"));
     QCOMPARE(FButtonText, QString("Cancel"));
-    QVERIFY(painted.Texts.contains("Reading Current Data"));
-    QVERIFY(!painted.Texts.contains("Programming New Data"));
+    QVERIFY(stages.Texts.contains("Reading Current Data"));
+    QVERIFY(!stages.Texts.contains("Programming New Data"));
     QCOMPARE(buffer, ConfigurationImage());
   }
 
