@@ -237,13 +237,5 @@ TEST(TransferLineTextsTest, PortAndRateEntries) {
   EXPECT_EQ(BaudOfRateEntry(std::nullopt), cb57600);
 }
 
-TEST(TransferTextsTest, StagesByDirectionAndUnknownValues) {
-  EXPECT_EQ(TransferStageText(fpTransferring, TransferDirection::Send), "Programming New Data");
-  EXPECT_EQ(TransferStageText(fpTransferring, TransferDirection::Get), "Reading Current Data");
-  EXPECT_EQ(TransferStageText(static_cast<TFlashProgress>(8), TransferDirection::Get), "");
-  EXPECT_EQ(TransferErrorText(feTextFailure, "cfg.hex - Line 7 has an invalid checksum"),
-            "cfg.hex - Line 7 has an invalid checksum");
-}
-
 }  // namespace
 }  // namespace trv::test
