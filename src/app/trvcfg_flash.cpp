@@ -23,30 +23,23 @@
 #include "model/string_ids.h"
 #include "model/string_table.h"
 #include "serial/event_loop.h"
-#include "transfer/configuration_image.h"
 #include "transfer/decoded_rule_file.h"
 #include "transfer/encode_image.h"
-#include "transfer/image_cells.h"
+#include "transfer/flash_transfer.h"
 #include "transfer/image_file.h"
 
 namespace trv::cli {
 
 namespace {
 
-constexpr std::uint32_t kImageBase = ConfigurationImage::ImageBase;
-constexpr std::uint32_t kImageSize = ConfigurationImage::kSize;
 constexpr int kErrorStatus = 1;
 
 // The options dialog's Software IDs, in its order.
 const std::vector<std::string> kDefaultSoftwareIDs{"3C-91-5E-07-B4-22-D8", "6F-0A-83-E1-4D-19-C5",
                                                    "90-7B-2E-58-F3-A6-01"};
 
-// Where and how the controller is reached.
-struct LineChoice {
-  TCommPort Port = spCOM1;
-  TCommBaud Baud = cb9600;
-  std::vector<std::string> SoftwareIDs = kDefaultSoftwareIDs;
-};
+// The rates the options dialog offers.
+const std::vector<std::string> kOfferedRates{"9600", "19200", "38400", "57600"};
 
 std::set<std::string> WithLineOptions(std::set<std::string> options) {
   options.insert({"--port", "--baud", "--id"});
@@ -59,29 +52,31 @@ std::string OptionalValue(const CommandArguments& arguments, const std::string& 
   return values.empty() ? std::string() : values.front();
 }
 
-TCommPort ParsePort(const std::string& name) {
-  const std::string lower = LowerCase(name);
-  if (lower.size() == 4 && lower.starts_with("com") && lower[3] >= '1' && lower[3] <= '8') {
-    return static_cast<TCommPort>(lower[3] - '1');
+// The port as the options dialog lists it: "COM" and its digit.
+std::string ParsePort(const std::string& name) {
+  std::string entry = "COM";
+  entry += name.substr(std::min<std::size_t>(name.size(), 3));
+  if (name.size() != 4 || !LowerCase(name).starts_with("com") || !PortOfEntry(entry)) {
+    throw UsageError("--port: COM1..COM8, not \"" + name + "\"");
   }
-  throw UsageError("--port: COM1..COM8, not \"" + name + "\"");
+  return entry;
 }
 
-// The rates the options dialog offers.
-TCommBaud ParseBaud(const std::string& rate) {
-  for (TCommBaud baud : {cb9600, cb19200, cb38400, cb57600}) {
-    if (rate == std::to_string(BaudRateOf(baud))) return baud;
+std::string ParseRate(const std::string& rate) {
+  if (std::find(kOfferedRates.begin(), kOfferedRates.end(), rate) == kOfferedRates.end()) {
+    throw UsageError("--baud: 9600, 19200, 38400 or 57600, not \"" + rate + "\"");
   }
-  throw UsageError("--baud: 9600, 19200, 38400 or 57600, not \"" + rate + "\"");
+  return rate;
 }
 
-LineChoice ParseLineChoice(const CommandArguments& arguments) {
-  LineChoice line;
+// The entries the options dialog would show: COM1 and 9600 unless chosen otherwise.
+TransferLineTexts ParseLineChoice(const CommandArguments& arguments) {
+  TransferLineTexts line{"COM1", kOfferedRates.front(), kDefaultSoftwareIDs};
   if (const std::string port = OptionalValue(arguments, "--port"); !port.empty()) {
-    line.Port = ParsePort(port);
+    line.PortEntry = ParsePort(port);
   }
   if (const std::string rate = OptionalValue(arguments, "--baud"); !rate.empty()) {
-    line.Baud = ParseBaud(rate);
+    line.RateEntry = ParseRate(rate);
   }
   if (const std::vector<std::string> ids = arguments.Values("--id"); !ids.empty()) {
     line.SoftwareIDs = ids;
@@ -132,44 +127,25 @@ class TerminalProgressBar final : public TFlashProgressBar {
   int FShown = -1;
 };
 
-enum class Direction { Send, Get };
-
-std::string StageText(TFlashProgress stage, Direction direction) {
-  using namespace string_id;
-  static constexpr int kStageIds[] = {kStageReadingFile,
-                                      kStageEstablishingComms,
-                                      kStageCheckingFlashVersion,
-                                      kStageVerifyingSoftwareIdent,
-                                      kStageErasing,
-                                      kStageProgramming,
-                                      kStageVerifying,
-                                      kStageComplete};
-  if (stage == fpTransferring && direction == Direction::Get) return ActiveText(kStageReading);
-  return ActiveText(kStageIds[stage]);
-}
-
-// Runs one job through the component and waits for its completion. The stages and the worker's
-// text of a failure go to standard error; false when the job failed.
-bool RunFlashJob(const LineChoice& line, Direction direction, TFlashOptions options,
-                 const std::function<void(TM16CFlash&)>& setUp, TBinaryImage* image) {
+// Runs one job through the component, set up by setUp, and waits for its completion. The
+// stages and the text of a failure go to standard error as the progress dialog shows them;
+// false when the job failed.
+bool RunFlashJob(TransferDirection direction, const std::function<void(TM16CFlash&)>& setUp,
+                 TBinaryImage* image) {
   TEventLoop dispatcher;
   TM16CFlash flash(dispatcher);
   TerminalProgressBar bar;
   bool failed = false;
   std::promise<void> completed;
-  flash.SetCommPort(line.Port);
-  flash.SetBaud(line.Baud);
-  flash.SetSoftwareIDs(line.SoftwareIDs);
-  flash.SetFlashOptions(options);
   if (isatty(STDERR_FILENO)) flash.SetProgressBar(&bar);
   setUp(flash);
   flash.SetOnFlashProgressEvent([&](TM16CFlash&, TFlashProgress stage) {
     bar.Break();
-    std::cerr << StageText(stage, direction) << std::endl;
+    std::cerr << TransferStageText(stage, direction) << std::endl;
   });
-  flash.SetMessageBoxHook([&](const std::string& text, const std::string&) {
+  flash.SetOnFlashErrorEvent([&](TM16CFlash& sender, TFlashErrors code) {
     bar.Break();
-    std::cerr << text << std::endl;
+    std::cerr << TransferErrorText(code, sender.ErrorText()) << std::endl;
     failed = true;
   });
   flash.SetOnDownloadComplete([&](TM16CFlash&) {
@@ -207,39 +183,41 @@ GetOutputs ParseGetOutputs(const CommandArguments& arguments) {
   return outputs;
 }
 
-void SetConfigurationRange(TM16CFlash& flash) {
-  flash.SetFlashStart(kImageBase);
-  flash.SetFlashSize(kImageSize);
+// The line of a job on a file; the texts were checked as they were parsed.
+void SetUpFileJob(TM16CFlash& flash, const TransferLineTexts& line, TransferDirection direction) {
+  SetUpLine(flash, line);
+  flash.SetFlashOptions(flash.FlashOptions() + DirectionOptions(direction));
+}
+
+// A send or a get of the configuration area, as the progress dialog runs it.
+bool RunConfigurationTransfer(const TransferLineTexts& line, TFlashTransfer& transfer) {
+  const auto setUp = [&](TM16CFlash& flash) { transfer.SetUp(flash, line); };
+  return RunFlashJob(transfer.Direction(), setUp, &transfer.Image());
 }
 
 }  // namespace
 
 int SendCommand(const std::vector<std::string>& words) {
   const CommandArguments arguments(words, WithLineOptions({}));
-  const LineChoice line = ParseLineChoice(arguments);
+  const TransferLineTexts line = ParseLineChoice(arguments);
   const Configuration configuration = LoadRuleDataFile(arguments.OnlyPositional());
   if (configuration.RuleCount == 0) {
     throw std::runtime_error(ActiveText(string_id::kNoRulesDefined));
   }
-  TBinaryImage image = ImageCells(EncodeImage(configuration));
-  const bool sent =
-      RunFlashJob(line, Direction::Send, kDefaultFlashOptions, SetConfigurationRange, &image);
-  return sent ? 0 : kErrorStatus;
+  TFlashTransfer transfer(EncodeImage(configuration), TransferDirection::Send);
+  return RunConfigurationTransfer(line, transfer) ? 0 : kErrorStatus;
 }
 
 int GetCommand(const std::vector<std::string>& words) {
   const CommandArguments arguments(words, WithLineOptions({"-o", "--image"}));
   if (!arguments.Positional().empty()) throw UsageError("get takes no file but its outputs");
-  const LineChoice line = ParseLineChoice(arguments);
+  const TransferLineTexts line = ParseLineChoice(arguments);
   const GetOutputs outputs = ParseGetOutputs(arguments);
-  TBinaryImage image(kImageBase, kImageSize);
-  if (!RunFlashJob(line, Direction::Get, {ofRead, ofVerify}, SetConfigurationRange, &image)) {
-    return kErrorStatus;
-  }
-  const ConfigurationImage got = ImageOfCells(image);
-  if (!HoldsConfiguration(got)) {
-    throw std::runtime_error(ActiveText(string_id::kNoConfigurationData));
-  }
+  TFlashTransfer transfer(ConfigurationImage(), TransferDirection::Get);
+  if (!RunConfigurationTransfer(line, transfer)) return kErrorStatus;
+  if (transfer.BlankGet()) throw std::runtime_error(ActiveText(string_id::kNoConfigurationData));
+  ConfigurationImage got;
+  transfer.CopyTo(got);
   for (const auto& file : outputs.Images) WriteImageFile(got, file);
   for (const auto& file : outputs.RuleFiles) WriteDecodedRuleFile(got, file);
   return 0;
@@ -247,30 +225,33 @@ int GetCommand(const std::vector<std::string>& words) {
 
 int FlashCommand(const std::vector<std::string>& words) {
   const CommandArguments arguments(words, WithLineOptions({}));
-  const LineChoice line = ParseLineChoice(arguments);
+  const TransferLineTexts line = ParseLineChoice(arguments);
   const std::string file = arguments.OnlyPositional();
   if (LowerCaseExtension(file) != ".hex")
     throw UsageError("flash programs an Intel HEX (.hex) file");
-  const auto setUp = [&](TM16CFlash& flash) { flash.SetFilename(file); };
-  return RunFlashJob(line, Direction::Send, kDefaultFlashOptions, setUp, nullptr) ? 0
-                                                                                  : kErrorStatus;
+  const auto setUp = [&](TM16CFlash& flash) {
+    SetUpFileJob(flash, line, TransferDirection::Send);
+    flash.SetFilename(file);
+  };
+  return RunFlashJob(TransferDirection::Send, setUp, nullptr) ? 0 : kErrorStatus;
 }
 
 int ReadCommand(const std::vector<std::string>& words) {
   const CommandArguments arguments(words, WithLineOptions({"--start", "--size", "-o"}));
   if (!arguments.Positional().empty()) throw UsageError("read takes no file but -o OUT.hex");
-  const LineChoice line = ParseLineChoice(arguments);
+  const TransferLineTexts line = ParseLineChoice(arguments);
   const std::uint32_t start = ParseNumber(arguments.RequiredValue("--start"), "--start");
   const std::uint32_t size = ParseNumber(arguments.RequiredValue("--size"), "--size");
   const std::string output = arguments.RequiredValue("-o");
   if (LowerCaseExtension(output) != ".hex")
     throw UsageError("-o: a read goes to an Intel HEX (.hex) file");
   const auto setUp = [&](TM16CFlash& flash) {
+    SetUpFileJob(flash, line, TransferDirection::Get);
     flash.SetFlashStart(start);
     flash.SetFlashSize(size);
     flash.SetFilename(output);
   };
-  return RunFlashJob(line, Direction::Get, {ofRead, ofVerify}, setUp, nullptr) ? 0 : kErrorStatus;
+  return RunFlashJob(TransferDirection::Get, setUp, nullptr) ? 0 : kErrorStatus;
 }
 
 }  // namespace trv::cli

@@ -86,6 +86,9 @@ class TControllerState {
   // box: 0..7 on the group of other models, 0..15 on the model-4 group.
   void ControllerRelayLinkCheckBoxClick(int box, bool checked);
   void ControllerSetButtonClick();
+  // The model, system and zone type fixed and the rule pages offered, as a confirmed Set
+  // Controller leaves them.
+  void LockSettings();
 
   // File Open: the controls show the settings just read into the configuration, locked as Set
   // Controller locks them.
@@ -139,7 +142,6 @@ class TControllerState {
   void ApplyAddressLimits();
   void CapOutputBoards();
   void ApplyZoneModeBack();
-  void LockSettings();
   void SteadyRulesOnFittedLinks();
   // The settings flag behind a relay link box of the selected board; none for a box the model
   // does not show.

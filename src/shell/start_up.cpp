@@ -71,6 +71,8 @@ Forms::Forms(const std::filesystem::path& programPath)
       SortDialog(&ToolForm),
       DebugForm(&ToolForm) {
   ToolForm.SetModalForms(&ToolOptionsForm, &AboutBox);
+  ToolForm.SetProgressForm(ProgressForm);
+  ProgressForm.ReadOptions = [this] { return LineTextsOf(ToolOptionsForm); };
 }
 
 void Forms::ReadFrom(const LanguageModule& module) {

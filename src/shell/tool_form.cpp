@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -32,12 +33,14 @@
 #include "files/ui/compare_export_commands.h"
 #include "files/ui/print_commands.h"
 #include "files/ui/recent_files_menu.h"
+#include "flash/ui/progress_form.h"
 #include "model/string_ids.h"
 #include "shell/check_rules_dock.h"
 #include "shell/language_module.h"
 #include "shell/qt_dialogs.h"
 #include "shell/qt_user_queries.h"
 #include "shell/ui_text.h"
+#include "transfer/transfer_commands.h"
 
 namespace trv {
 namespace {
@@ -73,10 +76,12 @@ TToolForm::TToolForm(const std::filesystem::path& programPath,
   CreatePrintCommands();
   CreateCompareExportCommands();
   CreateCheckRulesDock();
+  CreateTransferCommands();
   CreateMenus();
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName("StatusBar");
   setStatusBar(StatusBar);
+  CreateDebugButtons();
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   resize(kInitialWidth, kInitialHeight);
   if (const QScreen* screen = this->screen()) {
@@ -98,11 +103,19 @@ void TToolForm::SetUserQueries(std::unique_ptr<UserQueries> queries) {
   FQueries = std::move(queries);
   FRuleList->SetUserQueries(*FQueries);
   FController->SetUserQueries(*FQueries);
+  FTransfer->SetUserQueries(*FQueries);
+  if (FProgressForm) FProgressForm->SetUserQueries(*FQueries);
 }
 
 void TToolForm::SetModalForms(QDialog* optionsForm, QDialog* aboutBox) {
   FOptionsForm = optionsForm;
   FAboutBox = aboutBox;
+}
+
+void TToolForm::SetProgressForm(TProgressForm& progressForm) {
+  FProgressForm = &progressForm;
+  FProgressForm->SetUserQueries(*FQueries);
+  FTransfer->SetRunner(progressForm);
 }
 
 void TToolForm::CreatePages() {
@@ -237,6 +250,43 @@ void TToolForm::CreateCheckRulesDock() {
   addDockWidget(Qt::BottomDockWidgetArea, CheckRulesDock);
 }
 
+// The status text is shown at once: the transfer prompt comes before the window repaints.
+void TToolForm::CreateTransferCommands() {
+  FTransfer = std::make_unique<TTransferCommands>(
+      FConfiguration, *FQueries,
+      TransferWindow{[this] { return AskToSave(); }, [this] { FFiles->MenuFileNewClick(); },
+                     [this] { FFiles->ResetToNew(); }, [this] { ShowDecodedConfiguration(); },
+                     [this] { return StatusBar->currentMessage().toStdString(); },
+                     [this](const std::string& text) {
+                       StatusBar->showMessage(QString::fromStdString(text));
+                       StatusBar->repaint();
+                     }},
+      DebugImageFile(FConfiguration.DataDirectory));
+}
+
+// Read, Write and Quick Test try the image format without a controller; the user never sees
+// them.
+void TToolForm::CreateDebugButtons() {
+  const auto addButton = [this](const char* name, const char* text,
+                                void (TTransferCommands::*click)()) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(name);
+    button->setVisible(false);
+    connect(button, &QPushButton::clicked, this, [this, click] { ((*FTransfer).*click)(); });
+  };
+  addButton("ReadData", "Read", &TTransferCommands::ReadDataClick);
+  addButton("WriteData", "Write", &TTransferCommands::WriteDataClick);
+  addButton("QuickTest", "Quick Test", &TTransferCommands::QuickTestClick);
+}
+
+void TToolForm::ShowDecodedConfiguration() {
+  if (RefreshEditor) RefreshEditor(true);
+  FController->LockSettings();
+  ShowEditor();
+  EnableRuleListCommands(true);
+  RulesChanged();
+}
+
 void TToolForm::RulesChanged() {
   if (CheckRulesDock) CheckRulesDock->RulesChanged();
 }
@@ -293,8 +343,10 @@ void TToolForm::CreateMenus() {
 
   QMenu* connectMenu = bar->addMenu("&Connect");
   connectMenu->setObjectName("MenuConnect");
-  AddAction(connectMenu, "MenuConnectSendRules", "&Send Data to Unit");
-  AddAction(connectMenu, "MenuConnectGetRules", "&Get Data from Unit");
+  connect(AddAction(connectMenu, "MenuConnectSendRules", "&Send Data to Unit"), &QAction::triggered,
+          this, [this] { FTransfer->MenuConnectSendRuleClick(); });
+  connect(AddAction(connectMenu, "MenuConnectGetRules", "&Get Data from Unit"), &QAction::triggered,
+          this, [this] { FTransfer->MenuConnectGetRulesClick(); });
 
   QMenu* information = bar->addMenu("&Information");
   information->setObjectName("InformationMenu");

@@ -32,6 +32,8 @@ class TPrintCommands;
 class TCompareExportCommands;
 class TCheckRulesDock;
 class TRecentFilesMenu;
+class TProgressForm;
+class TTransferCommands;
 
 // The main window: the editor pages on the left, the dockable data panel with the rule grid,
 // the menus and the status bar. It owns the configuration for its whole life.
@@ -57,10 +59,13 @@ class TToolForm : public QMainWindow, public RuleListListener, public FileComman
   TEditorState& Editor() { return *FEditor; }
   TControllerState& Controller() { return *FController; }
   TFileCommands& Files() { return *FFiles; }
+  TTransferCommands& Transfer() { return *FTransfer; }
   void SetDialogs(std::unique_ptr<Dialogs> dialogs);
   void SetUserQueries(std::unique_ptr<UserQueries> queries);
   // The modal forms behind Tool "Options" and Help "&About...".
   void SetModalForms(QDialog* optionsForm, QDialog* aboutBox);
+  // The dialog that runs Send and Get; it asks through the window's user queries.
+  void SetProgressForm(TProgressForm& progressForm);
 
   // Filled by the editor, grid and file commands as they arrive.
   std::function<void(bool keepPages)> RefreshEditor;
@@ -132,6 +137,10 @@ class TToolForm : public QMainWindow, public RuleListListener, public FileComman
   void CreatePrintCommands();
   void CreateCompareExportCommands();
   void CreateCheckRulesDock();
+  void CreateTransferCommands();
+  void CreateDebugButtons();
+  // The editor, grid and pages after a decode replaced the settings and rules.
+  void ShowDecodedConfiguration();
   void CreateMenus();
   void CreateFileMenu(QMenu* file);
   bool OpenRecentFile(const std::string& path);
@@ -167,6 +176,8 @@ class TToolForm : public QMainWindow, public RuleListListener, public FileComman
   std::unique_ptr<TCompareExportCommands> FCompareExport;
   std::unique_ptr<TFileCommands> FFiles;
   TRecentFilesMenu* FRecentFiles = nullptr;
+  std::unique_ptr<TTransferCommands> FTransfer;
+  TProgressForm* FProgressForm = nullptr;
   QDialog* FOptionsForm = nullptr;
   QDialog* FAboutBox = nullptr;
   QStringList FParameters;

@@ -1,0 +1,167 @@
+#include "transfer/transfer_commands.h"
+
+#include <cerrno>
+#include <fstream>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#include "files/replacing_write.h"
+#include "model/configuration.h"
+#include "model/string_ids.h"
+#include "model/string_table.h"
+#include "transfer/encode_image.h"
+#include "transfer/load_decoded_configuration.h"
+
+namespace trv {
+namespace {
+
+constexpr const char* kDebugImageName = "debug-image.bin";
+
+// The window's status text while a transfer runs, and the previous one back afterwards.
+class TransferStatus {
+ public:
+  explicit TransferStatus(const TransferWindow& window)
+      : FWindow(window), FPrevious(window.StatusText()) {
+    FWindow.SetStatusText(TransferStatusText());
+  }
+  ~TransferStatus() { FWindow.SetStatusText(FPrevious); }
+  TransferStatus(const TransferStatus&) = delete;
+  TransferStatus& operator=(const TransferStatus&) = delete;
+
+ private:
+  const TransferWindow& FWindow;
+  std::string FPrevious;
+};
+
+std::string DebugFileFailure(std::string_view action, const std::filesystem::path& file,
+                             const std::error_code& error) {
+  std::string text = "The debug image ";
+  text += file.string();
+  text += " could not be ";
+  text += action;
+  text += ": ";
+  text += error.message();
+  text += '.';
+  return text;
+}
+
+}  // namespace
+
+std::string TransferStatusText() {
+  std::string text = ActiveText(string_id::kSavingRuleInformation);
+  text += ": Mimic.";
+  text += kHexFileExtension;
+  return text;
+}
+
+std::filesystem::path DebugImageFile(const std::filesystem::path& dataDirectory) {
+  return dataDirectory / kDebugImageName;
+}
+
+TTransferCommands::TTransferCommands(Configuration& configuration, UserQueries& queries,
+                                     TransferWindow window, std::filesystem::path debugFile)
+    : FConfiguration(configuration),
+      FQueries(&queries),
+      FWindow(std::move(window)),
+      FDebugFile(std::move(debugFile)) {}
+
+// The send goes on whatever the answer to the save question: the controller gets what is on
+// screen.
+void TTransferCommands::MenuConnectSendRuleClick() {
+  if (FConfiguration.RuleCount == 0) {
+    FQueries->Message(ActiveText(string_id::kNoRulesDefined), ActiveText(string_id::kInformation),
+                      MessageButtons::Ok, MessageIcon::Warning);
+    return;
+  }
+  FWindow.AskToSave();
+  const TransferStatus status(FWindow);
+  ShowTransferPrompt();
+  ConfigurationImage buffer;
+  if (!Encode(buffer)) return;
+  Run(buffer, TransferDirection::Send);
+}
+
+// Only a get that ends with OK changes the configuration.
+void TTransferCommands::MenuConnectGetRulesClick() {
+  if (FConfiguration.SettingsLocked) FWindow.FileNew();
+  const TransferStatus status(FWindow);
+  ShowTransferPrompt();
+  ConfigurationImage buffer;
+  if (Run(buffer, TransferDirection::Get) == TransferResult::Ok) LoadImage(buffer);
+}
+
+void TTransferCommands::WriteDataClick() {
+  ConfigurationImage image;
+  if (!Encode(image)) return;
+  const auto& bytes = image.Data();
+  try {
+    WriteFileReplacing(FDebugFile,
+                       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  } catch (const std::system_error& error) {
+    ShowError(DebugFileFailure("written", FDebugFile, error.code()));
+  }
+}
+
+// A file shorter than an image leaves the rest erased.
+void TTransferCommands::ReadDataClick() {
+  std::error_code kind;
+  if (std::filesystem::is_directory(FDebugFile, kind)) {
+    ShowError(
+        DebugFileFailure("read", FDebugFile, std::make_error_code(std::errc::is_a_directory)));
+    return;
+  }
+  std::ifstream file(FDebugFile, std::ios::binary);
+  if (!file) {
+    ShowError(DebugFileFailure("read", FDebugFile, std::error_code(errno, std::system_category())));
+    return;
+  }
+  ConfigurationImage image;
+  auto& bytes = image.Data();
+  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (file.bad()) {
+    ShowError(DebugFileFailure("read", FDebugFile, std::make_error_code(std::errc::io_error)));
+    return;
+  }
+  LoadImage(image);
+}
+
+void TTransferCommands::QuickTestClick() {
+  ConfigurationImage image;
+  if (!Encode(image)) return;
+  FWindow.ResetWithoutQuestions();
+  LoadImage(image);
+}
+
+void TTransferCommands::ShowTransferPrompt() {
+  FQueries->Message(ActiveText(string_id::kTransferPrompt),
+                    ActiveText(string_id::kReadyForTransfer), MessageButtons::Ok,
+                    MessageIcon::None);
+}
+
+void TTransferCommands::ShowError(const std::string& text) {
+  FQueries->Message(text, ActiveText(string_id::kError), MessageButtons::Ok, MessageIcon::Error);
+}
+
+bool TTransferCommands::Encode(ConfigurationImage& image) {
+  try {
+    image = EncodeImage(FConfiguration);
+    return true;
+  } catch (const ImageOverflowError& error) {
+    ShowError(std::string(error.what()) +
+              ".\n\nDelete rules until the others fit, then try again.");
+    return false;
+  }
+}
+
+void TTransferCommands::LoadImage(const ConfigurationImage& image) {
+  DecodeImageInto(FConfiguration, image);
+  FWindow.ShowDecodedConfiguration();
+}
+
+TransferResult TTransferCommands::Run(ConfigurationImage& buffer, TransferDirection direction) {
+  if (!FRunner) return TransferResult::Cancel;
+  return FRunner->RunTransfer(buffer, direction);
+}
+
+}  // namespace trv

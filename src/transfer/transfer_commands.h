@@ -1,0 +1,67 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "model/user_queries.h"
+#include "transfer/configuration_image.h"
+#include "transfer/transfer_runner.h"
+
+namespace trv {
+
+class Configuration;
+
+// What the transfer commands need of the main window.
+struct TransferWindow {
+  // The unsaved-changes question; Yes runs File Save.
+  std::function<MessageAnswer()> AskToSave;
+  // File New with its questions.
+  std::function<void()> FileNew;
+  // What File New does after its questions: defaults, editor, workbook, file dialogs.
+  std::function<void()> ResetWithoutQuestions;
+  // The editor, grid and pages after a decode replaced the configuration; the settings locked.
+  std::function<void()> ShowDecodedConfiguration;
+  std::function<std::string()> StatusText;
+  std::function<void(const std::string& text)> SetStatusText;
+};
+
+// "Saving rule information in file: Mimic.hex", shown while a transfer runs.
+std::string TransferStatusText();
+// The fixed file of the debug buttons Write and Read: one raw configuration image.
+std::filesystem::path DebugImageFile(const std::filesystem::path& dataDirectory);
+
+// Connect "&Send Data to Unit" and "&Get Data from Unit", and the hidden debug buttons Read,
+// Write and Quick Test, which pass the configuration through an image without a controller.
+class TTransferCommands {
+ public:
+  TTransferCommands(Configuration& configuration, UserQueries& queries, TransferWindow window,
+                    std::filesystem::path debugFile);
+
+  void SetUserQueries(UserQueries& queries) { FQueries = &queries; }
+  // The progress dialog; without one a transfer ends as cancelled.
+  void SetRunner(TransferRunner& runner) { FRunner = &runner; }
+  const std::filesystem::path& DebugFile() const { return FDebugFile; }
+
+  void MenuConnectSendRuleClick();
+  void MenuConnectGetRulesClick();
+  void WriteDataClick();
+  void ReadDataClick();
+  void QuickTestClick();
+
+ private:
+  void ShowTransferPrompt();
+  void ShowError(const std::string& text);
+  // The image of the configuration; nothing, after telling the user, when the rules overflow it.
+  bool Encode(ConfigurationImage& image);
+  void LoadImage(const ConfigurationImage& image);
+  TransferResult Run(ConfigurationImage& buffer, TransferDirection direction);
+
+  Configuration& FConfiguration;
+  UserQueries* FQueries;
+  TransferWindow FWindow;
+  std::filesystem::path FDebugFile;
+  TransferRunner* FRunner = nullptr;
+};
+
+}  // namespace trv
