@@ -1,8 +1,12 @@
 #include "shell/help_document.h"
 
-#include <QTemporaryDir>
+#include <QAction>
+#include <QDesktopServices>
 #include <QTest>
+#include <QUrl>
 #include <fstream>
+
+#include "main_window_test.h"
 
 using namespace trv;
 
@@ -15,13 +19,18 @@ void Touch(const std::filesystem::path& file) {
 
 }  // namespace
 
-class HelpDocumentTest : public QObject {
+class HelpDocumentTest : public test::MainWindowTest {
   Q_OBJECT
+
+ public slots:
+  void Open(const QUrl& url) { FOpened = url; }
+
+ private:
+  QUrl FOpened;
 
  private slots:
   void foundBesideTheProgramElseWhereThePackageInstallsIt() {
-    QTemporaryDir directory;
-    const std::filesystem::path prefix = directory.path().toStdString();
+    const std::filesystem::path prefix = FDirectory.path().toStdString();
     const std::filesystem::path bin = prefix / "bin";
     std::filesystem::create_directories(bin);
     QCOMPARE(HelpDocumentPath(bin), bin / "TRV_CFG.PDF");
@@ -31,6 +40,18 @@ class HelpDocumentTest : public QObject {
 
     Touch(bin / "TRV_CFG.PDF");
     QCOMPARE(HelpDocumentPath(bin), bin / "TRV_CFG.PDF");
+  }
+
+  void helpMenuOpensTheDocument() {
+    OpenWindow();
+    const std::filesystem::path document =
+        std::filesystem::path(FDirectory.path().toStdString()) / "TRV_CFG.PDF";
+    Touch(document);
+    QDesktopServices::setUrlHandler("file", this, "Open");
+    Find<QAction>("MenuTRVToolPDF")->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    CloseWindow();
+    QCOMPARE(FOpened.toLocalFile().toStdString(), document.string());
   }
 };
 
