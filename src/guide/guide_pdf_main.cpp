@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QMap>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -95,6 +96,27 @@ void SpaceTables(QTextDocument& document) {
   }
 }
 
+// The contents list's entries that name a chapter get its page number, right-aligned.
+void NumberContents(QTextDocument& document, qreal pageHeight) {
+  QMap<QString, int> chapterPages;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    if (block.blockFormat().headingLevel() == kChapterLevel) {
+      const qreal top = document.documentLayout()->blockBoundingRect(block).top();
+      chapterPages.insert(block.text(), static_cast<int>(top / pageHeight) + 1);
+    }
+  }
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    if (block.textList() == nullptr || !chapterPages.contains(block.text())) continue;
+    const qreal right = document.documentLayout()->blockBoundingRect(block).width();
+    QTextCursor cursor(block);
+    QTextBlockFormat format = block.blockFormat();
+    format.setTabPositions({QTextOption::Tab(right, QTextOption::RightTab)});
+    cursor.setBlockFormat(format);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.insertText("\t" + QString::number(chapterPages.value(block.text())));
+  }
+}
+
 void DrawFooter(QPainter& painter, const QRectF& page, int number, int count) {
   QFont font = painter.font();
   font.setPointSize(kFooterPoints);
@@ -114,6 +136,7 @@ void Print(QTextDocument& document, QPdfWriter& writer) {
   const qreal footerHeight = 2 * painter.fontMetrics().height();
   const QSizeF body(page.width(), page.height() - footerHeight);
   document.setPageSize(body);
+  NumberContents(document, body.height());
   const int count = document.pageCount();
   for (int number = 1; number <= count; ++number) {
     if (number > 1) writer.newPage();

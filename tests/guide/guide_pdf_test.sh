@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# The help document holds every chapter of the user guide and every screenshot it shows that
-# exists.   guide_pdf_test.sh GUIDE.md TRV_CFG.PDF
+# The help document holds every chapter of the user guide, each starting a page, and every
+# screenshot it shows that exists.   guide_pdf_test.sh GUIDE.md TRV_CFG.PDF
 set -euo pipefail
 guide=$1
 pdf=$2
-text=$(pdftotext "$pdf" -)
+pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
+page_tops=$(for ((page = 1; page <= pages; page++)); do
+  pdftotext -f "$page" -l "$page" "$pdf" - | grep -m 1 .
+done)
 status=0
 while IFS= read -r title; do
-  if ! grep -qF -- "$title" <<<"$text"; then
-    echo "chapter missing from $pdf: $title" >&2
+  if ! grep -qxF -- "$title" <<<"$page_tops"; then
+    echo "no page of $pdf starts with the chapter $title" >&2
     status=1
   fi
 done < <(sed -n 's/^## //p' "$guide")
