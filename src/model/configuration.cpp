@@ -32,7 +32,7 @@ bool EnsureWritableDirectory(const std::filesystem::path& directory) {
 std::filesystem::path ChooseDataDirectory(const std::filesystem::path& programDirectory,
                                           const std::filesystem::path& userDataDirectory) {
   const auto portable = programDirectory / "Data";
-  if (EnsureWritableDirectory(portable)) return portable;
+  if (programDirectory.filename() != "bin" && EnsureWritableDirectory(portable)) return portable;
   const auto perUser = userDataDirectory / "Data";
   EnsureWritableDirectory(perUser);
   return perUser;

@@ -16,8 +16,10 @@ inline constexpr std::string_view kRuleFileExtension = "trv";
 inline constexpr std::string_view kHexFileExtension = "hex";
 
 // <programDirectory>/Data when the program may write there (a portable install, the build tree),
-// otherwise <userDataDirectory>/Data. Created when missing; a directory that cannot be created
-// is still returned, and saving there reports the fault.
+// otherwise <userDataDirectory>/Data. A program in a "bin" directory shares it with every other
+// installed program and keeps its data per user, even when run by one who may write there. Created
+// when missing; a directory that cannot be created is still returned, and saving there reports the
+// fault.
 std::filesystem::path ChooseDataDirectory(const std::filesystem::path& programDirectory,
                                           const std::filesystem::path& userDataDirectory);
 

@@ -36,6 +36,7 @@
 #include "flash/ui/progress_form.h"
 #include "model/string_ids.h"
 #include "shell/check_rules_dock.h"
+#include "shell/help_document.h"
 #include "shell/language_module.h"
 #include "shell/qt_dialogs.h"
 #include "shell/qt_user_queries.h"
@@ -44,8 +45,6 @@
 
 namespace trv {
 namespace {
-
-constexpr const char* kHelpDocument = "TRV_CFG.PDF";
 
 QWidget* NamedPage(const char* name) {
   auto* page = new QWidget;
@@ -685,7 +684,7 @@ void TToolForm::MenuHelpAboutClick() {
 }
 
 void TToolForm::MenuTRVToolPDFClick() {
-  const std::filesystem::path document = FProgramDirectory / kHelpDocument;
+  const std::filesystem::path document = HelpDocumentPath(FProgramDirectory);
   if (::access(document.c_str(), R_OK) != 0) {
     ShowSystemError(std::error_code(errno, std::system_category()));
     return;

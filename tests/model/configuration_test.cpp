@@ -179,5 +179,12 @@ TEST_F(ConfigurationTest, DataDirectoryBesideTheProgramWhenItCanBeWritten) {
   EXPECT_TRUE(std::filesystem::is_directory(FDirectory / "user" / "Data"));
 }
 
+TEST_F(ConfigurationTest, InstalledProgramKeepsItsDataPerUserEvenWhereItCouldWrite) {
+  const auto bin = FDirectory / "usr" / "bin";
+  std::filesystem::create_directories(bin);
+  EXPECT_EQ(ChooseDataDirectory(bin, FDirectory / "user"), FDirectory / "user" / "Data");
+  EXPECT_FALSE(std::filesystem::exists(bin / "Data"));
+}
+
 }  // namespace
 }  // namespace trv
