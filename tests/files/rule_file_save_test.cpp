@@ -28,7 +28,7 @@ TEST(FileBaseNameOfUnitTest, KeepsTheNameInsideItsDirectory) {
 TEST(RecentFilesTest, KeepsTheLastEightOnceEachMostRecentFirst) {
   RecentFiles recent({"/a.trv", "/b.trv", "/a.trv"});
   EXPECT_EQ(recent.Paths(), (std::vector<std::string>{"/a.trv", "/b.trv"}));
-  for (int n = 1; n <= 8; ++n) recent.Add("/" + std::to_string(n) + ".trv");
+  for (char n = '1'; n <= '8'; ++n) recent.Add(std::string{'/', n, '.', 't', 'r', 'v'});
   recent.Add("/3.trv");
   ASSERT_EQ(recent.Paths().size(), kMaxRecentFiles);
   EXPECT_EQ(recent.Paths().front(), "/3.trv");

@@ -219,7 +219,7 @@ class ProgressFormTest : public QObject {
 
   // A port failure whose text reads like a code is shown as its text.
   void failureThatIsATextShowsItsText() {
-    FLine->SetBaudFailure = "3";
+    FLine->SetBaudFailure = std::string(1, '3');
     ConfigurationImage buffer = SampleImage();
     FQueries.ExpectMessage(MessageAnswer::Ok);
     QCOMPARE(Run(buffer, TransferDirection::Send), TransferResult::Cancel);
