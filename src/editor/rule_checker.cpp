@@ -699,4 +699,10 @@ bool HasError(const std::vector<Finding>& findings) {
                      [](const Finding& f) { return f.Severity == FindingSeverity::Error; });
 }
 
+std::size_t CountErrors(const std::vector<Finding>& findings) {
+  return static_cast<std::size_t>(
+      std::count_if(findings.begin(), findings.end(),
+                    [](const Finding& f) { return f.Severity == FindingSeverity::Error; }));
+}
+
 }  // namespace trv

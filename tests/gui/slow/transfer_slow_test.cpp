@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "editor/rule_checker.h"
 #include "editor/rule_list_commands.h"
 #include "model/string_table.h"
 #include "sample_rules.h"
@@ -122,8 +123,10 @@ class TransferSlowTest : public QObject {
     QCOMPARE(sent.size(), std::size_t{24});
     Window().statusBar()->showMessage("Ready");
 
-    FQueries->ExpectMessage(MessageAnswer::No);  // save the changes?
-    FQueries->ExpectMessage(MessageAnswer::Ok);  // the transfer prompt
+    QVERIFY(HasError(CheckConfiguration(Window().Config())));  // rule 2 has no address
+    FQueries->ExpectMessage(MessageAnswer::Yes);               // send despite the checker's errors?
+    FQueries->ExpectMessage(MessageAnswer::No);                // save the changes?
+    FQueries->ExpectMessage(MessageAnswer::Ok);                // the transfer prompt
     RunConnectCommand("MenuConnectSendRules", "Programming New Data");
     QCOMPARE(Window().statusBar()->currentMessage(), QString("Ready"));
 
