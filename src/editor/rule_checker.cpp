@@ -695,8 +695,7 @@ std::string FindingsSummary(const std::vector<Finding>& findings) {
 }
 
 bool HasError(const std::vector<Finding>& findings) {
-  return std::any_of(findings.begin(), findings.end(),
-                     [](const Finding& f) { return f.Severity == FindingSeverity::Error; });
+  return CountErrors(findings) > 0;
 }
 
 std::size_t CountErrors(const std::vector<Finding>& findings) {

@@ -36,8 +36,10 @@ std::string CompareFailure(const QString& file, const std::exception& error) {
 }
 
 std::string UnitCompareFailure(const ImageOverflowError& error) {
-  return std::string("This configuration could not be compared with the unit's:\n") + error.what() +
-         ".\n\nDelete rules until the others fit, then compare again.";
+  std::string text = "This configuration could not be compared with the unit's:\n";
+  text += error.what();
+  text += ".\n\nDelete rules until the others fit, then compare again.";
+  return text;
 }
 
 }  // namespace

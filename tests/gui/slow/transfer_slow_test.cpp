@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "editor/rule_checker.h"
 #include "editor/rule_list_commands.h"
 #include "model/string_table.h"
 #include "sample_rules.h"
@@ -123,10 +122,8 @@ class TransferSlowTest : public QObject {
     QCOMPARE(sent.size(), std::size_t{24});
     Window().statusBar()->showMessage("Ready");
 
-    QVERIFY(HasError(CheckConfiguration(Window().Config())));  // rule 2 has no address
-    FQueries->ExpectMessage(MessageAnswer::Yes);               // send despite the checker's errors?
-    FQueries->ExpectMessage(MessageAnswer::No);                // save the changes?
-    FQueries->ExpectMessage(MessageAnswer::Ok);                // the transfer prompt
+    FQueries->ExpectMessage(MessageAnswer::No);  // save the changes?
+    FQueries->ExpectMessage(MessageAnswer::Ok);  // the transfer prompt
     RunConnectCommand("MenuConnectSendRules", "Programming New Data");
     QCOMPARE(Window().statusBar()->currentMessage(), QString("Ready"));
 
