@@ -695,8 +695,13 @@ std::string FindingsSummary(const std::vector<Finding>& findings) {
 }
 
 bool HasError(const std::vector<Finding>& findings) {
-  return std::any_of(findings.begin(), findings.end(),
-                     [](const Finding& f) { return f.Severity == FindingSeverity::Error; });
+  return CountErrors(findings) > 0;
+}
+
+std::size_t CountErrors(const std::vector<Finding>& findings) {
+  return static_cast<std::size_t>(
+      std::count_if(findings.begin(), findings.end(),
+                    [](const Finding& f) { return f.Severity == FindingSeverity::Error; }));
 }
 
 }  // namespace trv

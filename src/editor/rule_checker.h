@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -46,5 +47,6 @@ std::string FindingText(const Finding& finding);
 std::string FindingsSummary(const std::vector<Finding>& findings);
 
 bool HasError(const std::vector<Finding>& findings);
+std::size_t CountErrors(const std::vector<Finding>& findings);
 
 }  // namespace trv

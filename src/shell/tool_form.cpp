@@ -25,6 +25,7 @@
 
 #include "editor/controller_state.h"
 #include "editor/editor_state.h"
+#include "editor/rule_checker.h"
 #include "editor/rule_list_commands.h"
 #include "editor/ui/controller_page.h"
 #include "editor/ui/rule_grid.h"
@@ -236,6 +237,7 @@ void TToolForm::CreateCompareExportCommands() {
           chooser("Rule Tables (*.csv)|*.csv", "csv", true),
           chooser("Rule Data Files and Configuration Images (*.trv *.bin *.hex)|*.trv *.bin *.hex",
                   "trv", false),
+          [this] { return FTransfer->GetUnitConfiguration(); },
           [this](const std::string& text) {
             FQueries->Message(text, ActiveText(string_id::kError), MessageButtons::Ok,
                               MessageIcon::Error);
@@ -261,6 +263,9 @@ void TToolForm::CreateTransferCommands() {
                        StatusBar->repaint();
                      }},
       DebugImageFile(FConfiguration.DataDirectory));
+  FTransfer->SetErrorCounter([](const Configuration& configuration) {
+    return CountErrors(CheckConfiguration(configuration));
+  });
 }
 
 // Read, Write and Quick Test try the image format without a controller; the user never sees
@@ -346,6 +351,8 @@ void TToolForm::CreateMenus() {
           this, [this] { FTransfer->MenuConnectSendRuleClick(); });
   connect(AddAction(connectMenu, "MenuConnectGetRules", "&Get Data from Unit"), &QAction::triggered,
           this, [this] { FTransfer->MenuConnectGetRulesClick(); });
+  connect(AddAction(connectMenu, "MenuConnectCompareUnit", "Compare with &Unit"),
+          &QAction::triggered, this, [this] { FCompareExport->MenuConnectCompareUnitClick(); });
 
   QMenu* information = bar->addMenu("&Information");
   information->setObjectName("InformationMenu");

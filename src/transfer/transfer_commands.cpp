@@ -7,9 +7,9 @@
 #include <utility>
 
 #include "files/replacing_write.h"
-#include "model/configuration.h"
 #include "model/string_ids.h"
 #include "model/string_table.h"
+#include "transfer/decoded_rule_file.h"
 #include "transfer/encode_image.h"
 #include "transfer/load_decoded_configuration.h"
 
@@ -46,6 +46,17 @@ std::string DebugFileFailure(std::string_view action, const std::filesystem::pat
   return text;
 }
 
+std::string SendWithErrorsQuestion(std::size_t errors) {
+  std::string text = "The rule checker finds ";
+  text += std::to_string(errors);
+  text += errors == 1 ? " error" : " errors";
+  text +=
+      " in this configuration: the controller would be programmed wrongly, or the send would "
+      "fail.\n\nChoose No and correct them first (Tool > Check Rules lists them), or Yes to send "
+      "the configuration as it is.";
+  return text;
+}
+
 }  // namespace
 
 std::string TransferStatusText() {
@@ -67,13 +78,15 @@ TTransferCommands::TTransferCommands(Configuration& configuration, UserQueries& 
       FDebugFile(std::move(debugFile)) {}
 
 // The send goes on whatever the answer to the save question: the controller gets what is on
-// screen.
+// screen. The checker's question comes before it, so that No leaves all as it was: nothing
+// saved, no prompt.
 void TTransferCommands::MenuConnectSendRuleClick() {
   if (FConfiguration.RuleCount == 0) {
     FQueries->Message(ActiveText(string_id::kNoRulesDefined), ActiveText(string_id::kInformation),
                       MessageButtons::Ok, MessageIcon::Warning);
     return;
   }
+  if (!SendDespiteErrors()) return;
   FWindow.AskToSave();
   const TransferStatus status(FWindow);
   ShowTransferPrompt();
@@ -89,6 +102,18 @@ void TTransferCommands::MenuConnectGetRulesClick() {
   ShowTransferPrompt();
   ConfigurationImage buffer;
   if (Run(buffer, TransferDirection::Get) == TransferResult::Ok) LoadImage(buffer);
+}
+
+// Get's steps without File New, decoded as Compare with File decodes an image. A blank unit has
+// been reported by the dialog.
+std::optional<Configuration> TTransferCommands::GetUnitConfiguration() {
+  const TransferStatus status(FWindow);
+  ShowTransferPrompt();
+  ConfigurationImage buffer;
+  if (Run(buffer, TransferDirection::Get) != TransferResult::Ok || !HoldsConfiguration(buffer)) {
+    return std::nullopt;
+  }
+  return ConfigurationOfImage(buffer, FConfiguration.DataDirectory);
 }
 
 void TTransferCommands::WriteDataClick() {
@@ -131,6 +156,14 @@ void TTransferCommands::QuickTestClick() {
   if (!Encode(image)) return;
   FWindow.ResetWithoutQuestions();
   LoadImage(image);
+}
+
+// Warnings and notes ask nothing.
+bool TTransferCommands::SendDespiteErrors() {
+  const std::size_t errors = FCountErrors ? FCountErrors(FConfiguration) : 0;
+  if (errors == 0) return true;
+  return FQueries->Message(SendWithErrorsQuestion(errors), ActiveText(string_id::kWarning),
+                           MessageButtons::YesNo, MessageIcon::Warning) == MessageAnswer::Yes;
 }
 
 void TTransferCommands::ShowTransferPrompt() {

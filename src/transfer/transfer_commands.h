@@ -1,16 +1,18 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "model/configuration.h"
 #include "model/user_queries.h"
 #include "transfer/configuration_image.h"
 #include "transfer/transfer_runner.h"
 
 namespace trv {
-
-class Configuration;
 
 // What the transfer commands need of the main window.
 struct TransferWindow {
@@ -35,21 +37,31 @@ std::filesystem::path DebugImageFile(const std::filesystem::path& dataDirectory)
 // Write and Quick Test, which pass the configuration through an image without a controller.
 class TTransferCommands {
  public:
+  // The number of errors the rule checker finds in a configuration.
+  using ErrorCounter = std::function<std::size_t(const Configuration& configuration)>;
+
   TTransferCommands(Configuration& configuration, UserQueries& queries, TransferWindow window,
                     std::filesystem::path debugFile);
 
   void SetUserQueries(UserQueries& queries) { FQueries = &queries; }
   // The progress dialog; without one a transfer ends as cancelled.
   void SetRunner(TransferRunner& runner) { FRunner = &runner; }
+  // The rule checker that Send runs first; without one Send checks nothing.
+  void SetErrorCounter(ErrorCounter counter) { FCountErrors = std::move(counter); }
   const std::filesystem::path& DebugFile() const { return FDebugFile; }
 
   void MenuConnectSendRuleClick();
   void MenuConnectGetRulesClick();
+  // A Get into a side copy, for Compare with Unit: the unit's configuration, or nothing when the
+  // transfer ended with Cancel. The open configuration stays as it is.
+  std::optional<Configuration> GetUnitConfiguration();
   void WriteDataClick();
   void ReadDataClick();
   void QuickTestClick();
 
  private:
+  // True when the checker finds no error, or the user sends all the same.
+  bool SendDespiteErrors();
   void ShowTransferPrompt();
   void ShowError(const std::string& text);
   // The image of the configuration; nothing, after telling the user, when the rules overflow it.
@@ -62,6 +74,7 @@ class TTransferCommands {
   TransferWindow FWindow;
   std::filesystem::path FDebugFile;
   TransferRunner* FRunner = nullptr;
+  ErrorCounter FCountErrors;
 };
 
 }  // namespace trv

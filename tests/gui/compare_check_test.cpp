@@ -1,5 +1,5 @@
-// File Export Rules and Compare with File, and the Check Rules list, through the scripted
-// dialogs.
+// File Export Rules, Compare with File and with Unit, the Check Rules list and the check before
+// Send, through the scripted dialogs and a unit that answers at once.
 
 #include <QAction>
 #include <QDialog>
@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -26,6 +27,7 @@
 #include "sample_rules.h"
 #include "transfer/encode_image.h"
 #include "transfer/image_file.h"
+#include "transfer/transfer_commands.h"
 
 using namespace trv;
 
@@ -38,6 +40,19 @@ RuleRecord BeyondTheBoards() {
           .Zone = ZoneRange{1, 1}.Packed(),
           .Output = OutputWord::Termination(64, false, true).Value()};
 }
+
+// The progress dialog: a get brings this image back; without one the transfer is cancelled.
+class FakeUnit : public TransferRunner {
+ public:
+  TransferResult RunTransfer(ConfigurationImage& buffer, TransferDirection) override {
+    ++Runs;
+    if (!Image) return TransferResult::Cancel;
+    buffer = *Image;
+    return TransferResult::Ok;
+  }
+  std::optional<ConfigurationImage> Image;
+  int Runs = 0;
+};
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -115,6 +130,8 @@ class CompareCheckTest : public test::MainWindowTest {
     if (!directory.isEmpty()) QVERIFY(widget->grab().save(directory + "/" + name));
   }
 
+  FakeUnit FUnit;
+
   QTreeWidget* Findings() { return Find<QTreeWidget>("CheckRulesList"); }
   int ExpectedFindings() { return static_cast<int>(CheckConfiguration(Config()).size()); }
   // The first finding of this severity that names these rules; null when there is none.
@@ -136,7 +153,11 @@ class CompareCheckTest : public test::MainWindowTest {
   }
 
  private slots:
-  void init() { OpenWindow(); }
+  void init() {
+    OpenWindow();
+    FUnit = {};
+    FForm->Transfer().SetRunner(FUnit);
+  }
   void cleanup() { CloseWindow(); }
 
   void exportWritesTheRuleTableAsTheGridShowsIt() {
@@ -205,6 +226,44 @@ class CompareCheckTest : public test::MainWindowTest {
     QCOMPARE(Summary(dialog), QString("no differences"));
     QVERIFY(Rows(dialog).isEmpty());
     dialog->close();
+  }
+
+  // The unit holds the rules as they were before rule 2 changed.
+  void compareWithUnitShowsWhatTheUnitHoldsAndChangesNothing() {
+    AddRules(4);
+    FUnit.Image = EncodeImage(Config());
+    SetRule(2, test::SampleRule(6));
+    Config().Modified = false;
+    const RuleRecord rule2 = Config().StoredRule(2);
+    FQueries->ExpectMessage(MessageAnswer::Ok);  // the transfer prompt
+    Trigger("MenuConnectCompareUnit");
+    QDialog* dialog = FForm->findChild<QDialog*>("CompareDialog");
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), QString("Compare with Unit"));
+    QCOMPARE(Summary(dialog), QString("differences: 0 settings, 1 rule (1 changed)"));
+    QVERIFY(Rows(dialog).last().startsWith("rule 2: "));
+    Screenshot(dialog, "compare-unit.png");
+    dialog->close();
+    QTRY_VERIFY(!FForm->findChild<QDialog*>("CompareDialog"));
+    QVERIFY(Config().StoredRule(2) == rule2);
+    QVERIFY(!Config().Modified);
+    QVERIFY(!Config().SettingsLocked);
+
+    FUnit.Image.reset();
+    FQueries->ExpectMessage(MessageAnswer::Ok);
+    Trigger("MenuConnectCompareUnit");
+    QCOMPARE(FUnit.Runs, 2);
+    QVERIFY(!FForm->findChild<QDialog*>("CompareDialog"));
+  }
+
+  void sendAsksFirstWhenTheCheckerFindsErrors() {
+    AddRules(1);
+    AddRule(BeyondTheBoards());
+    FQueries->ExpectMessage(MessageAnswer::No);
+    Trigger("MenuConnectSendRules");
+    QCOMPARE(FQueries->LastMessage().Caption, std::string("Warning"));
+    QVERIFY(FQueries->LastMessage().Text.starts_with("The rule checker finds 1 error "));
+    QCOMPARE(FUnit.Runs, 0);
   }
 
   void aFileThatCannotBeReadShowsWhyAndNothingElse() {

@@ -5,8 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "editor/configuration_compare.h"
+#include "editor/rule_checker.h"
 #include "model/configuration.h"
+#include "model/output_word.h"
 #include "model/string_table.h"
+#include "model/zone_range.h"
 #include "sample_rules.h"
 #include "scripted_user_queries_fixture.h"
 #include "transfer/encode_image.h"
@@ -118,6 +122,40 @@ TEST_F(TransferCommandsTest, SendGoesOnAfterTheSaveQuestionWithTheStatusText) {
   EXPECT_EQ(decoded.RuleCount, 8);
 }
 
+// The checker asks before anything else of the send; No leaves all as it was.
+TEST_F(TransferCommandsTest, SendWithCheckerErrorsAsksFirst) {
+  Commands.SetErrorCounter([](const Configuration& configuration) {
+    return CountErrors(CheckConfiguration(configuration));
+  });
+  AddSampleRules(1);
+  Config.ControllerSettings.BoardsInstalled = 1;
+  Config.StoreRule(2, {.Kind = rkZonal,
+                       .Panel = 1,
+                       .Zone = ZoneRange{1, 1}.Packed(),
+                       .Output = OutputWord::Termination(64, false, true).Value()});
+  Config.RuleCount = 2;
+  ASSERT_EQ(CountErrors(CheckConfiguration(Config)), 1U);  // output 65 is on board 2
+  const ShownMessage question{
+      "The rule checker finds 1 error in this configuration: the controller would be programmed "
+      "wrongly, or the send would fail.\n\nChoose No and correct them first (Tool > Check Rules "
+      "lists them), or Yes to send the configuration as it is.",
+      "Warning", MessageButtons::YesNo, MessageIcon::Warning};
+  FQueries.ExpectMessage(MessageAnswer::No);
+  Commands.MenuConnectSendRuleClick();
+  EXPECT_EQ(FQueries.Messages(), std::vector<ShownMessage>{question});
+  EXPECT_TRUE(Calls.empty());
+  EXPECT_TRUE(Runner.Directions.empty());
+  EXPECT_EQ(Status, "Ready");
+
+  FQueries.ExpectMessage(MessageAnswer::Yes);
+  FQueries.ExpectMessage(MessageAnswer::Ok);
+  Commands.MenuConnectSendRuleClick();
+  EXPECT_EQ(FQueries.Messages()[1], question);
+  ExpectPrompt(2);
+  EXPECT_EQ(Calls, std::vector<std::string>{"ask to save"});
+  EXPECT_EQ(Runner.Directions, std::vector<TransferDirection>{TransferDirection::Send});
+}
+
 TEST_F(TransferCommandsTest, RulesThatOverflowTheImageAreNotSent) {
   for (int n = 1; n <= 4000; ++n) Config.StoreRule(n, SampleRule(2));
   Config.RuleCount = 4000;
@@ -165,6 +203,45 @@ TEST_F(TransferCommandsTest, GetThatEndsWithCancelChangesNothing) {
   EXPECT_FALSE(Config.SettingsLocked);
   EXPECT_TRUE(Calls.empty());
   EXPECT_EQ(Status, "Ready");
+}
+
+// Compare with Unit: the unit's configuration beside the open one, which stays as it was, even
+// with its settings locked; no File New, no decoded configuration shown.
+TEST_F(TransferCommandsTest, GetIntoASideCopyLeavesTheOpenConfigurationAlone) {
+  AddSampleRules(6);
+  Config.SettingsLocked = true;
+  Config.Modified = false;
+  Configuration unit = Config;
+  unit.StoreRule(3, SampleRule(9));
+  const ConfigurationImage controller = EncodeImage(unit);
+  const std::vector<RuleRecord> before = Rules();
+  Runner.Answer = [&](ConfigurationImage& buffer) {
+    buffer = controller;
+    return TransferResult::Ok;
+  };
+  FQueries.ExpectMessage(MessageAnswer::Ok);
+  const std::optional<Configuration> got = Commands.GetUnitConfiguration();
+  ExpectPrompt(0);
+  EXPECT_EQ(Runner.Directions, std::vector<TransferDirection>{TransferDirection::Get});
+  EXPECT_EQ(Runner.StatusDuring, std::vector<std::string>{kStatus});
+  EXPECT_EQ(Status, "Ready");
+  EXPECT_TRUE(Calls.empty());
+  EXPECT_EQ(Rules(), before);
+  EXPECT_FALSE(Config.Modified);
+  ASSERT_TRUE(got);
+  const ConfigurationDifferences differences = CompareConfigurations(Config, *got, ImageSide::B);
+  EXPECT_TRUE(differences.Settings.empty());
+  ASSERT_EQ(differences.Rules.size(), 1U);
+  EXPECT_EQ(differences.Rules[0].NumberB, 3);
+
+  // A cancelled transfer, or a blank unit that came back all the same, gives nothing to compare.
+  for (const TransferResult result : {TransferResult::Cancel, TransferResult::Ok}) {
+    Runner.Answer = [result](ConfigurationImage&) { return result; };
+    FQueries.ExpectMessage(MessageAnswer::Ok);
+    EXPECT_FALSE(Commands.GetUnitConfiguration());
+  }
+  EXPECT_EQ(Rules(), before);
+  EXPECT_TRUE(Calls.empty());
 }
 
 TEST_F(TransferCommandsTest, GetWithLockedSettingsRunsFileNewFirst) {

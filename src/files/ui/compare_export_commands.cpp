@@ -12,6 +12,7 @@
 #include "files/rule_table_export.h"
 #include "files/ui/compare_dialog.h"
 #include "transfer/decoded_rule_file.h"
+#include "transfer/encode_image.h"
 #include "transfer/image_file.h"
 
 namespace trv {
@@ -32,6 +33,13 @@ std::string CompareFailure(const QString& file, const std::exception& error) {
   return "The file " + file.toStdString() + " could not be compared:\n" + error.what() +
          "\n\nChoose a rule data file (.trv) or a configuration image (.bin, .hex) that this tool "
          "wrote.";
+}
+
+std::string UnitCompareFailure(const ImageOverflowError& error) {
+  std::string text = "This configuration could not be compared with the unit's:\n";
+  text += error.what();
+  text += ".\n\nDelete rules until the others fit, then compare again.";
+  return text;
 }
 
 }  // namespace
@@ -66,10 +74,30 @@ void TCompareExportCommands::CompareWith(const QString& file) {
     FWindow.ShowError(CompareFailure(file, error));
     return;
   }
-  const QString name = QFileInfo(file).fileName();
-  const std::string summary = ComparisonSummary(differences, {"this configuration", "the file"});
+  ShowDifferences(differences, {"this configuration", "the file"}, QFileInfo(file).fileName());
+}
+
+// The unit is compared as an image is: the open configuration as the unit would hold it after a
+// send, which fails only when its rules do not fit.
+void TCompareExportCommands::MenuConnectCompareUnitClick() {
+  const std::optional<Configuration> unit = FWindow.UnitConfiguration();
+  if (!unit) return;
+  ConfigurationDifferences differences;
+  try {
+    differences = CompareConfigurations(FConfiguration, *unit, ImageSide::B);
+  } catch (const ImageOverflowError& error) {
+    FWindow.ShowError(UnitCompareFailure(error));
+    return;
+  }
+  ShowDifferences(differences, {"this configuration", "the unit"}, "Unit");
+}
+
+void TCompareExportCommands::ShowDifferences(const ConfigurationDifferences& differences,
+                                             const ComparisonSides& sides,
+                                             const QString& otherName) {
+  const std::string summary = ComparisonSummary(differences, sides);
   auto* dialog = new TCompareDialog(ComparisonRows(differences), QString::fromStdString(summary),
-                                    name, FWindow.DialogParent);
+                                    otherName, FWindow.DialogParent);
   dialog->show();
 }
 
