@@ -254,6 +254,16 @@ class CompareCheckTest : public test::MainWindowTest {
     Trigger("MenuConnectCompareUnit");
     QCOMPARE(FUnit.Runs, 2);
     QVERIFY(!FForm->findChild<QDialog*>("CompareDialog"));
+
+    // A configuration that cannot become an image is refused before the unit is read.
+    for (int n = 0; n < 119; ++n) {
+      Config().StoreRule(++Config().RuleCount, {.Kind = rkBoard, .Panel = 0, .Zone = 1});
+    }
+    FQueries->ExpectMessage(MessageAnswer::Ok);
+    Trigger("MenuConnectCompareUnit");
+    QVERIFY(FQueries->LastMessage().Text.starts_with(
+        "This configuration could not be compared with the unit's:\n"));
+    QCOMPARE(FUnit.Runs, 2);
   }
 
   void sendAsksFirstWhenTheCheckerFindsErrors() {

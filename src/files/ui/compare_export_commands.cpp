@@ -79,17 +79,17 @@ void TCompareExportCommands::CompareWith(const QString& file) {
 
 // The unit is compared as an image is: the open configuration as the unit would hold it after a
 // send, which fails only when its rules do not fit.
+// The unit's side is an image, so this configuration is compared as its image: one that cannot
+// be made is refused before the controller is read for nothing.
 void TCompareExportCommands::MenuConnectCompareUnitClick() {
-  const std::optional<Configuration> unit = FWindow.UnitConfiguration();
-  if (!unit) return;
-  ConfigurationDifferences differences;
-  try {
-    differences = CompareConfigurations(FConfiguration, *unit, ImageSide::B);
-  } catch (const ImageOverflowError& error) {
-    FWindow.ShowError(UnitCompareFailure(error));
+  if (const RuleWordUse use = CountRuleWords(FConfiguration); !use.Fits()) {
+    FWindow.ShowError(UnitCompareFailure(ImageOverflowError(use.NeededWords, use.AvailableWords)));
     return;
   }
-  ShowDifferences(differences, {"this configuration", "the unit"}, "Unit");
+  const std::optional<Configuration> unit = FWindow.UnitConfiguration();
+  if (!unit) return;
+  ShowDifferences(CompareConfigurations(FConfiguration, *unit, ImageSide::B),
+                  {"this configuration", "the unit"}, "Unit");
 }
 
 void TCompareExportCommands::ShowDifferences(const ConfigurationDifferences& differences,
