@@ -11,6 +11,7 @@
 #include "model/string_ids.h"
 #include "model/string_table.h"
 #include "transfer/encode_image.h"
+#include "transfer/image_file.h"
 #include "transfer/load_decoded_configuration.h"
 
 namespace trv {
@@ -57,6 +58,10 @@ std::string TransferStatusText() {
 
 std::filesystem::path DebugImageFile(const std::filesystem::path& dataDirectory) {
   return dataDirectory / kDebugImageName;
+}
+
+FileDialogSetup ImportImageDialogSetup(const std::filesystem::path& dataDirectory) {
+  return {"", "Configuration Images (*.hex *.bin)|*.hex *.bin", dataDirectory.string(), "hex"};
 }
 
 TTransferCommands::TTransferCommands(Configuration& configuration, UserQueries& queries,
@@ -130,6 +135,24 @@ void TTransferCommands::QuickTestClick() {
   ConfigurationImage image;
   if (!Encode(image)) return;
   FWindow.ResetWithoutQuestions();
+  LoadImage(image);
+}
+
+// The file is read before File New, so that a file that cannot be imported costs nothing.
+void TTransferCommands::ImportImageFile(const std::filesystem::path& file) {
+  ConfigurationImage image;
+  try {
+    image = ReadImageFile(file);
+  } catch (const std::exception& error) {
+    ShowError(std::string(error.what()) +
+              ".\n\nChoose a configuration image kept by a send or written by trvcfg get.");
+    return;
+  }
+  if (!HoldsConfiguration(image)) {
+    ShowError(ActiveText(string_id::kNoConfigurationData));
+    return;
+  }
+  if (FConfiguration.SettingsLocked) FWindow.FileNew();
   LoadImage(image);
 }
 
