@@ -174,7 +174,6 @@ class TransferSlowTest : public QObject {
 
     files.ExpectFile(QString::fromStdString(keptFile.string()));
     FQueries->ExpectMessage(MessageAnswer::Yes);  // reset to the defaults?
-    FQueries->ExpectMessage(MessageAnswer::No);   // save the changes?
     Window().findChild<QAction*>("MenuFileImportImage")->trigger();
     QCOMPARE(Window().Config().RuleCount, 5);
     FQueries->ExpectMessage(MessageAnswer::No);  // save the changes?
