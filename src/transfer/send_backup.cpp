@@ -31,14 +31,15 @@ std::string SendBackupFileName(std::string_view unitName,
   return name;
 }
 
+std::string KeptImageText(const std::string& file) {
+  std::string text = "Previous configuration kept in ";
+  text += file;
+  return text;
+}
+
 std::string SendBackupOutcome::Text() const {
-  std::string text;
-  if (Written()) {
-    text = "Previous configuration kept in ";
-    text += File.string();
-    return text;
-  }
-  text = "The controller's previous configuration could not be kept in ";
+  if (Written()) return KeptImageText(File.string());
+  std::string text = "The controller's previous configuration could not be kept in ";
   text += File.string();
   text += ": ";
   text += Failure;

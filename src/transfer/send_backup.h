@@ -22,6 +22,9 @@ struct SendBackupPlace {
 std::string SendBackupFileName(std::string_view unitName,
                                std::chrono::system_clock::time_point instant);
 
+// "Previous configuration kept in FILE".
+std::string KeptImageText(const std::string& file);
+
 // What became of a backup: the file written, or the file and why it could not be written.
 struct SendBackupOutcome {
   std::filesystem::path File;

@@ -224,8 +224,7 @@ void TProgressForm::KeepPreviousImage() {
 // The file's name under the bar, its whole path as the label's tip; the dialog grows to fit.
 void TProgressForm::ShowBackupLabel(const std::string& file) {
   const std::filesystem::path path(file);
-  BackupLabel->setText("Previous configuration kept in " +
-                       QString::fromStdString(path.filename().string()));
+  BackupLabel->setText(QString::fromStdString(KeptImageText(path.filename().string())));
   BackupLabel->setToolTip(QString::fromStdString(file));
   BackupLabel->show();
   const int width =
