@@ -1,6 +1,7 @@
 // A send and a get of a configuration image through the simulated controller on a
 // pseudo-terminal, against the floor that the protocol's pauses and the line's byte times set
-// for the same commands, and the processor time of the job's thread.
+// for the same commands, and the processor time of the job's thread. A send runs plain, keeping
+// the controller's previous configuration, and with the line traced.
 
 #include <benchmark/benchmark.h>
 #include <time.h>
@@ -12,10 +13,13 @@
 #include <future>
 #include <thread>
 
+#include "flash/line_trace.h"
 #include "flash/m16c_flash.h"
 #include "flash/serial_bootloader_line.h"
 #include "serial/event_loop.h"
 #include "simulator/controller_simulator.h"
+#include "transfer/flash_transfer.h"
+#include "transfer/image_cells.h"
 
 namespace trv {
 namespace {
@@ -121,6 +125,8 @@ class TTransferRig {
     });
   }
 
+  TM16CFlash& Flash() { return FFlash; }
+
   TTransferFigures Transfer(TBinaryImage& image, TFlashOptions direction) {
     std::promise<TNanoseconds> completed;
     FFlash.SetOnDownloadComplete(
@@ -170,10 +176,36 @@ void Report(benchmark::State& state, const TTransferFigures& figures) {
   if (figures.Failed) state.SkipWithError("the transfer failed");
 }
 
-// The sent image's block is read for keeping, erased, programmed and verified.
+enum TSendMode { kPlain, kKeepingPrevious, kTraced };
+
+// The sent image's block is read for keeping, erased, programmed and verified; kept, the
+// previous configuration is written after the job, within the send's time.
 void BM_SendConfiguration(benchmark::State& state) {
-  TBinaryImage image = SentImage();
-  for (auto _ : state) Report(state, Rig().Transfer(image, {ofErase, ofProgram}));
+  const auto mode = static_cast<TSendMode>(state.range(0));
+  TFlashTransfer transfer(ImageOfCells(SentImage()), TransferDirection::Send);
+  transfer.SetUp(Rig().Flash(), {"COM8", "57600", {"90-7B-2E-58-F3-A6-01"}});
+  if (mode != kKeepingPrevious) Rig().Flash().SetOnBlockRead({});
+  const auto trace = std::make_shared<TLineTrace>();
+  Rig().Flash().SetTrace(mode == kTraced ? trace : nullptr);
+  const std::filesystem::path directory = std::filesystem::temp_directory_path();
+  for (auto _ : state) {
+    TTransferFigures figures = Rig().Transfer(transfer.Image(), {ofErase, ofProgram});
+    const auto start = std::chrono::steady_clock::now();
+    if (const auto kept = transfer.KeepPreviousImage({directory, "bench"})) {
+      std::filesystem::remove(kept->File);
+      state.counters["keep_ms"] =
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+              .count();
+    }
+    figures.Wall += std::chrono::steady_clock::now() - start;
+    Report(state, figures);
+  }
+  Rig().Flash().SetOnBlockRead({});
+  Rig().Flash().SetTrace(nullptr);
+  if (mode == kTraced) {
+    const std::string text = trace->Text();
+    state.counters["trace_lines"] = static_cast<double>(std::count(text.begin(), text.end(), '\n'));
+  }
 }
 
 void BM_GetConfiguration(benchmark::State& state) {
@@ -190,7 +222,12 @@ void BM_GetConfiguration(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_SendConfiguration)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_SendConfiguration)
+    ->ArgName("plain_keep_trace")
+    ->DenseRange(kPlain, kTraced)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 BENCHMARK(BM_GetConfiguration)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace

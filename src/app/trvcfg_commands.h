@@ -19,12 +19,13 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The words after a command's name: positional words and options, each option with one value.
-// An option may be given more than once; an unknown option or one without its value is a
-// UsageError. Every word after "--" is positional, even one that starts with "-".
+// The words after a command's name: positional words, options, each with one value, and flags,
+// which take none. An option may be given more than once; an unknown option or one without its
+// value is a UsageError. Every word after "--" is positional, even one that starts with "-".
 class CommandArguments {
  public:
-  CommandArguments(const std::vector<std::string>& words, const std::set<std::string>& options);
+  CommandArguments(const std::vector<std::string>& words, const std::set<std::string>& options,
+                   const std::set<std::string>& flags = {});
 
   const std::vector<std::string>& Positional() const { return FPositional; }
   // Every value given for an option, in order.
@@ -33,10 +34,12 @@ class CommandArguments {
   std::string RequiredValue(const std::string& option) const;
   // The one positional word of a command that takes exactly one.
   std::string OnlyPositional() const;
+  bool HasFlag(const std::string& flag) const { return FFlags.contains(flag); }
 
  private:
   std::vector<std::string> FPositional;
   std::multimap<std::string, std::string> FOptions;
+  std::set<std::string> FFlags;
 };
 
 // A command gets the words after its name and returns the exit status; errors are exceptions.

@@ -13,11 +13,13 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/trvcfg_commands.h"
 #include "files/file_extension.h"
 #include "flash/binary_image.h"
+#include "flash/line_trace.h"
 #include "flash/m16c_flash.h"
 #include "model/configuration.h"
 #include "model/string_ids.h"
@@ -42,7 +44,7 @@ const std::vector<std::string> kDefaultSoftwareIDs{"3C-91-5E-07-B4-22-D8", "6F-0
 const std::vector<std::string> kOfferedRates{"9600", "19200", "38400", "57600"};
 
 std::set<std::string> WithLineOptions(std::set<std::string> options) {
-  options.insert({"--port", "--baud", "--id"});
+  options.insert({"--port", "--baud", "--id", "--trace"});
   return options;
 }
 
@@ -127,16 +129,29 @@ class TerminalProgressBar final : public TFlashProgressBar {
   int FShown = -1;
 };
 
+// The line's trace into the file, whatever the job's outcome; a failure to write it is told on
+// standard error and leaves the job's status alone.
+void SaveTrace(const TLineTrace& trace, const std::string& file) {
+  try {
+    WriteLineTrace(trace, file);
+  } catch (const std::system_error& error) {
+    std::cerr << TraceFailureText(file, error.code().message()) << std::endl;
+  }
+}
+
 // Runs one job through the component, set up by setUp, and waits for its completion. The
 // stages and the text of a failure go to standard error as the progress dialog shows them;
-// false when the job failed.
+// false when the job failed. With --trace the line's trace goes to its file.
 bool RunFlashJob(TransferDirection direction, const std::function<void(TM16CFlash&)>& setUp,
-                 TBinaryImage* image) {
+                 TBinaryImage* image, const CommandArguments& arguments) {
   TEventLoop dispatcher;
   TM16CFlash flash(dispatcher);
   TerminalProgressBar bar;
   bool failed = false;
   std::promise<void> completed;
+  const std::string traceFile = OptionalValue(arguments, "--trace");
+  const auto trace = std::make_shared<TLineTrace>();
+  if (!traceFile.empty()) flash.SetTrace(trace);
   if (isatty(STDERR_FILENO)) flash.SetProgressBar(&bar);
   setUp(flash);
   flash.SetOnFlashProgressEvent([&](TM16CFlash&, TFlashProgress stage) {
@@ -158,6 +173,7 @@ bool RunFlashJob(TransferDirection direction, const std::function<void(TM16CFlas
     flash.FlashDevice();
   }
   completed.get_future().wait();
+  if (!traceFile.empty()) SaveTrace(*trace, traceFile);
   return !failed;
 }
 
@@ -190,22 +206,32 @@ void SetUpFileJob(TM16CFlash& flash, const TransferLineTexts& line, TransferDire
 }
 
 // A send or a get of the configuration area, as the progress dialog runs it.
-bool RunConfigurationTransfer(const TransferLineTexts& line, TFlashTransfer& transfer) {
+bool RunConfigurationTransfer(const CommandArguments& arguments, const TransferLineTexts& line,
+                              TFlashTransfer& transfer) {
   const auto setUp = [&](TM16CFlash& flash) { transfer.SetUp(flash, line); };
-  return RunFlashJob(transfer.Direction(), setUp, &transfer.Image());
+  return RunFlashJob(transfer.Direction(), setUp, &transfer.Image(), arguments);
+}
+
+// The controller's previous configuration into the data directory, told on standard error.
+void KeepPreviousImage(const TFlashTransfer& transfer, const Configuration& configuration) {
+  const std::optional<SendBackupOutcome> backup = transfer.KeepPreviousImage(
+      {configuration.DataDirectory, configuration.ControllerSettings.UnitName});
+  if (backup) std::cerr << backup->Text() << std::endl;
 }
 
 }  // namespace
 
 int SendCommand(const std::vector<std::string>& words) {
-  const CommandArguments arguments(words, WithLineOptions({}));
+  const CommandArguments arguments(words, WithLineOptions({}), {"--no-backup"});
   const TransferLineTexts line = ParseLineChoice(arguments);
   const Configuration configuration = LoadRuleDataFile(arguments.OnlyPositional());
   if (configuration.RuleCount == 0) {
     throw std::runtime_error(ActiveText(string_id::kNoRulesDefined));
   }
   TFlashTransfer transfer(EncodeImage(configuration), TransferDirection::Send);
-  return RunConfigurationTransfer(line, transfer) ? 0 : kErrorStatus;
+  const bool sent = RunConfigurationTransfer(arguments, line, transfer);
+  if (!arguments.HasFlag("--no-backup")) KeepPreviousImage(transfer, configuration);
+  return sent ? 0 : kErrorStatus;
 }
 
 int GetCommand(const std::vector<std::string>& words) {
@@ -214,7 +240,7 @@ int GetCommand(const std::vector<std::string>& words) {
   const TransferLineTexts line = ParseLineChoice(arguments);
   const GetOutputs outputs = ParseGetOutputs(arguments);
   TFlashTransfer transfer(ConfigurationImage(), TransferDirection::Get);
-  if (!RunConfigurationTransfer(line, transfer)) return kErrorStatus;
+  if (!RunConfigurationTransfer(arguments, line, transfer)) return kErrorStatus;
   if (transfer.BlankGet()) throw std::runtime_error(ActiveText(string_id::kNoConfigurationData));
   ConfigurationImage got;
   transfer.CopyTo(got);
@@ -233,7 +259,7 @@ int FlashCommand(const std::vector<std::string>& words) {
     SetUpFileJob(flash, line, TransferDirection::Send);
     flash.SetFilename(file);
   };
-  return RunFlashJob(TransferDirection::Send, setUp, nullptr) ? 0 : kErrorStatus;
+  return RunFlashJob(TransferDirection::Send, setUp, nullptr, arguments) ? 0 : kErrorStatus;
 }
 
 int ReadCommand(const std::vector<std::string>& words) {
@@ -251,7 +277,7 @@ int ReadCommand(const std::vector<std::string>& words) {
     flash.SetFlashSize(size);
     flash.SetFilename(output);
   };
-  return RunFlashJob(TransferDirection::Get, setUp, nullptr) ? 0 : kErrorStatus;
+  return RunFlashJob(TransferDirection::Get, setUp, nullptr, arguments) ? 0 : kErrorStatus;
 }
 
 }  // namespace trv::cli

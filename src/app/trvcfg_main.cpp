@@ -25,12 +25,16 @@ constexpr std::array kCommands{
     Command{"show", ShowCommand, "show FILE.trv"},
     Command{"encode", EncodeCommand, "encode FILE.trv -o OUT.bin|OUT.hex"},
     Command{"decode", DecodeCommand, "decode IN.bin|IN.hex -o OUT.trv"},
-    Command{"send", SendCommand, "send FILE.trv [--port COMn] [--baud N] [--id ID]..."},
+    Command{"send", SendCommand,
+            "send FILE.trv [--no-backup] [--port COMn] [--baud N] [--id ID]... [--trace FILE]"},
     Command{"get", GetCommand,
-            "get (-o OUT.trv | --image OUT.bin|OUT.hex)... [--port COMn] [--baud N] [--id ID]..."},
-    Command{"flash", FlashCommand, "flash FILE.hex [--port COMn] [--baud N] [--id ID]..."},
+            "get (-o OUT.trv | --image OUT.bin|OUT.hex)... [--port COMn] [--baud N] [--id ID]... "
+            "[--trace FILE]"},
+    Command{"flash", FlashCommand,
+            "flash FILE.hex [--port COMn] [--baud N] [--id ID]... [--trace FILE]"},
     Command{"read", ReadCommand,
-            "read --start ADDR --size N -o OUT.hex [--port COMn] [--baud N] [--id ID]..."},
+            "read --start ADDR --size N -o OUT.hex [--port COMn] [--baud N] [--id ID]... "
+            "[--trace FILE]"},
     Command{"diff", DiffCommand, "diff A B (each a .trv, .bin or .hex file)"},
     Command{"export", ExportCommand, "export FILE.trv -o RULES.csv"},
     Command{"print", PrintCommand, "print FILE.trv -o REPORT.pdf [--paper a4|letter]"},
@@ -75,7 +79,8 @@ int Dispatch(const std::vector<std::string>& words) {
 }  // namespace
 
 CommandArguments::CommandArguments(const std::vector<std::string>& words,
-                                   const std::set<std::string>& options) {
+                                   const std::set<std::string>& options,
+                                   const std::set<std::string>& flags) {
   for (auto word = words.begin(); word != words.end(); ++word) {
     if (*word == kEndOfOptions) {
       FPositional.insert(FPositional.end(), std::next(word), words.end());
@@ -83,6 +88,10 @@ CommandArguments::CommandArguments(const std::vector<std::string>& words,
     }
     if (word->size() < 2 || word->front() != '-') {
       FPositional.push_back(*word);
+      continue;
+    }
+    if (flags.contains(*word)) {
+      FFlags.insert(*word);
       continue;
     }
     if (!options.contains(*word)) throw UsageError("unknown option \"" + *word + "\"");

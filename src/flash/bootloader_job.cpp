@@ -269,6 +269,7 @@ void TBootloaderJob::PrepareSpanBlocks(const TBinaryImage& image, TBinaryImage& 
     if (!CoversBlock(image, block)) {
       TBinaryImage kept(BlockStart(block), BlockLast(block) - BlockStart(block) + 1);
       ReadPages(kept, span.StartAddress(), span.Size());
+      if (FSettings.OnBlockRead && !Aborted()) FSettings.OnBlockRead(kept);
       span.MergeFrom(kept.StartAddress(), kept, kept.StartAddress(), kept.Size());
     }
     if (FSettings.FlashOptions.Contains(ofErase)) {

@@ -16,8 +16,12 @@
 #include "flash/flash_clock.h"
 #include "flash/flash_progress_bar.h"
 #include "flash/flash_types.h"
+#include "flash/line_trace.h"
 
 namespace trv {
+
+// Called on the job's thread with a block the job read before erasing it, all of it read.
+using TBlockReadListener = std::function<void(const TBinaryImage& block)>;
 
 // The settings of one flash job.
 struct TFlashJobSettings {
@@ -30,6 +34,9 @@ struct TFlashJobSettings {
   std::vector<std::string> SoftwareIDs{"90-7B-2E-58-F3-A6-01"};
   std::int32_t Interval = 5;  // ms after each page program
   TFlashProgressBar* ProgressBar = nullptr;
+  TBlockReadListener OnBlockRead;
+  // Records the job's line when set.
+  std::shared_ptr<TLineTrace> Trace;
 };
 
 // The boundaries of the flash blocks of the 256 KB M16C flash; block i runs from entry i up to

@@ -84,6 +84,19 @@ void TM16CFlash::SetProgressBar(TFlashProgressBar* progressBar) {
   FThread->ChangeSettings([&](TFlashJobSettings& settings) { settings.ProgressBar = progressBar; });
 }
 
+void TM16CFlash::SetOnBlockRead(TBlockReadListener listener) {
+  FThread->ChangeSettings(
+      [&](TFlashJobSettings& settings) { settings.OnBlockRead = std::move(listener); });
+}
+
+std::shared_ptr<TLineTrace> TM16CFlash::Trace() const {
+  return FThread->Settings().Trace;
+}
+
+void TM16CFlash::SetTrace(std::shared_ptr<TLineTrace> trace) {
+  FThread->ChangeSettings([&](TFlashJobSettings& settings) { settings.Trace = std::move(trace); });
+}
+
 TFlashNotifyEvent TM16CFlash::OnDownloadComplete() const {
   return FThread->Events().OnDownloadComplete;
 }

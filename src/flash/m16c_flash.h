@@ -47,6 +47,11 @@ class TM16CFlash {
   void SetInterval(std::int32_t interval);
   TFlashProgressBar* ProgressBar() const;
   void SetProgressBar(TFlashProgressBar* progressBar);
+  // Raised on the worker thread with each block a job has read whole before erasing it.
+  void SetOnBlockRead(TBlockReadListener listener);
+  // The trace that jobs record their line into; none (the default) records nothing.
+  std::shared_ptr<TLineTrace> Trace() const;
+  void SetTrace(std::shared_ptr<TLineTrace> trace);
 
   TFlashNotifyEvent OnDownloadComplete() const;
   void SetOnDownloadComplete(TFlashNotifyEvent handler);

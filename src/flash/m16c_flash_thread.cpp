@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "flash/line_trace.h"
 #include "flash/serial_bootloader_line.h"
 
 namespace trv {
@@ -148,8 +149,12 @@ void TM16CFlashThread::RunOneJob(const TFlashJobSettings& settings, const TFlash
     Raise(events.OnFlashProgressEvent, FOwner, stage);
   };
   try {
-    TBootloaderJob job(settings, FLine, FClock, FAbortFlag, reportProgress);
-    job.RunJob(image);
+    if (settings.Trace) {
+      TTracingLine traced(FLine, FClock, *settings.Trace);
+      TBootloaderJob(settings, traced, traced, FAbortFlag, reportProgress).RunJob(image);
+    } else {
+      TBootloaderJob(settings, FLine, FClock, FAbortFlag, reportProgress).RunJob(image);
+    }
   } catch (const EFlashAbort&) {
     // An abort is reported by nothing.
   } catch (const EFlashError& failure) {

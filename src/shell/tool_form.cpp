@@ -116,6 +116,13 @@ void TToolForm::SetProgressForm(TProgressForm& progressForm) {
   FProgressForm = &progressForm;
   FProgressForm->SetUserQueries(*FQueries);
   FTransfer->SetRunner(progressForm);
+  FProgressForm->BackupPlace = [this] {
+    return SendBackupPlace{FConfiguration.DataDirectory,
+                           FConfiguration.ControllerSettings.UnitName};
+  };
+  FProgressForm->ChooseTraceFile = [this] {
+    return FDialogs->SaveFile(TraceDialogSetup(FConfiguration.DataDirectory));
+  };
 }
 
 void TToolForm::CreatePages() {
@@ -309,6 +316,8 @@ void TToolForm::CreateMenus() {
   QMenu* file = bar->addMenu("&File");
   file->setObjectName("MenuFile");
   CreateFileMenu(file);
+  connect(AddAction(file, "MenuFileImportImage", "&Import Controller Image..."),
+          &QAction::triggered, this, [this] { MenuFileImportImageClick(); });
   connect(AddAction(file, "MenuFileExportRules", "&Export Rules..."), &QAction::triggered, this,
           [this] { FCompareExport->MenuFileExportRulesClick(); });
   connect(AddAction(file, "MenuFileCompareWithFile", "&Compare with File..."), &QAction::triggered,
@@ -385,6 +394,12 @@ void TToolForm::CreateFileMenu(QMenu* file) {
       *recent, [this](const std::string& path) { return OpenRecentFile(path); });
   connect(AddAction(file, "MenuFileSaveAs", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S)),
           &QAction::triggered, this, [this] { FFiles->MenuFileSaveAsClick(); });
+}
+
+void TToolForm::MenuFileImportImageClick() {
+  const std::optional<std::string> file =
+      FDialogs->OpenFile(ImportImageDialogSetup(FConfiguration.DataDirectory));
+  if (file) FTransfer->ImportImageFile(*file);
 }
 
 // Open without its dialog; a Cancel to the unsaved-changes question is no failure of the file.

@@ -96,6 +96,8 @@ class TToolForm : public QMainWindow, public RuleListListener, public FileComman
   void ViewEditorMenuItemClick();
   void SpreadsheetMenuItemClick();
   void MenuFileExitClick();
+  // File "Import Controller Image...": the open dialog, then the import.
+  void MenuFileImportImageClick();
   void MenuToolOptionsClick();
   void MenuHelpAboutClick();
   void MenuTRVToolPDFClick();

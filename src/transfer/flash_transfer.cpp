@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 
+#include "files/replacing_write.h"
 #include "model/string_ids.h"
 #include "model/string_table.h"
 #include "transfer/image_cells.h"
@@ -92,15 +93,52 @@ std::string NoPortMessage(const std::optional<std::string>& portEntry) {
   return message;
 }
 
+FileDialogSetup TraceDialogSetup(const std::filesystem::path& dataDirectory) {
+  return {"line-trace.txt", "Line Traces (*.txt)|*.txt", dataDirectory.string(), "txt"};
+}
+
+void WriteLineTrace(const TLineTrace& trace, const std::filesystem::path& file) {
+  WriteFileReplacing(file, trace.Text());
+}
+
+std::string TraceFailureText(const std::filesystem::path& file, const std::string& reason) {
+  std::string text = "The trace could not be saved in ";
+  text += file.string();
+  text += ": ";
+  text += reason;
+  text += ".\n\nChoose a writable folder with free space and save it again.";
+  return text;
+}
+
 TFlashTransfer::TFlashTransfer(const ConfigurationImage& buffer, TransferDirection direction)
     : FDirection(direction), FImage(TransferImage(buffer, direction)) {}
 
-bool TFlashTransfer::SetUp(TM16CFlash& flash, const TransferLineTexts& texts) const {
+bool TFlashTransfer::SetUp(TM16CFlash& flash, const TransferLineTexts& texts) {
   if (!SetUpLine(flash, texts)) return false;
   flash.SetFlashStart(ConfigurationImage::ImageBase);
   flash.SetFlashSize(ConfigurationImage::kSize);
   flash.SetFlashOptions(flash.FlashOptions() + DirectionOptions(FDirection));
+  FPrevious.reset();
+  TBlockReadListener listener;
+  if (FDirection == TransferDirection::Send) {
+    listener = [this](const TBinaryImage& block) { TakeBlockRead(block); };
+  }
+  flash.SetOnBlockRead(std::move(listener));
   return true;
+}
+
+// Copying the block costs the line nothing: the job reads it anyway and erases it next.
+void TFlashTransfer::TakeBlockRead(const TBinaryImage& block) {
+  const bool holdsConfiguration =
+      block.StartAddress() <= ConfigurationImage::ImageBase &&
+      block.EndAddress() >= ConfigurationImage::ImageBase + (ConfigurationImage::kSize - 1);
+  if (holdsConfiguration) FPrevious = ImageOfCells(block);
+}
+
+std::optional<SendBackupOutcome> TFlashTransfer::KeepPreviousImage(
+    const SendBackupPlace& place) const {
+  if (!FPrevious) return std::nullopt;
+  return WriteSendBackup(*FPrevious, place, std::chrono::system_clock::now());
 }
 
 bool TFlashTransfer::BlankGet() const {

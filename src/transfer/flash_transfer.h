@@ -1,13 +1,16 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "files/file_chooser.h"
 #include "flash/binary_image.h"
 #include "flash/flash_types.h"
 #include "flash/m16c_flash.h"
 #include "transfer/configuration_image.h"
+#include "transfer/send_backup.h"
 #include "transfer/transfer_runner.h"
 
 namespace trv {
@@ -43,6 +46,13 @@ std::string TransferErrorCaption();
 // Why a transfer cannot start when the options dialog names no port.
 std::string NoPortMessage(const std::optional<std::string>& portEntry);
 
+// The save dialog of "Save Trace...".
+FileDialogSetup TraceDialogSetup(const std::filesystem::path& dataDirectory);
+// The trace's text replacing the file whole or not at all; raises std::system_error.
+void WriteLineTrace(const TLineTrace& trace, const std::filesystem::path& file);
+// "The trace could not be saved in FILE: reason." and what to do.
+std::string TraceFailureText(const std::filesystem::path& file, const std::string& reason);
+
 // One transfer of the configuration area through the flash component: the image the job works
 // on, filled from the buffer for a send, and given back to the buffer at the end.
 class TFlashTransfer {
@@ -54,16 +64,25 @@ class TFlashTransfer {
   TBinaryImage& Image() { return FImage; }
 
   // Port, rate, the configuration area, the Software IDs and the direction's options into the
-  // component. Nothing is changed and false is returned when the texts name no port.
-  bool SetUp(TM16CFlash& flash, const TransferLineTexts& texts) const;
+  // component, and for a send the listener that takes the controller's previous configuration.
+  // Nothing is changed and false is returned when the texts name no port. The transfer must
+  // stay where it is until the job has ended.
+  bool SetUp(TM16CFlash& flash, const TransferLineTexts& texts);
   // A get that read back an erased configuration area: the controller holds no configuration.
   bool BlankGet() const;
   // Every byte of the image into the buffer, an empty cell as 0xFF.
   void CopyTo(ConfigurationImage& buffer) const;
+  // After the job: the configuration area the send read before erasing it, written into the
+  // place unless it was blank. Nothing when the job did not read it whole (a get, a failure
+  // before, an abort). A send that failed after reading keeps it too.
+  std::optional<SendBackupOutcome> KeepPreviousImage(const SendBackupPlace& place) const;
 
  private:
+  void TakeBlockRead(const TBinaryImage& block);
+
   TransferDirection FDirection;
   TBinaryImage FImage;
+  std::optional<ConfigurationImage> FPrevious;  // written on the job's thread
 };
 
 }  // namespace trv

@@ -6,10 +6,15 @@
 
 namespace trv {
 
-std::string TimeStamp(std::chrono::system_clock::time_point instant) {
+std::tm LocalTimeOf(std::chrono::system_clock::time_point instant) {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(instant);
   std::tm local{};
   if (localtime_r(&seconds, &local) == nullptr) local = std::tm{};
+  return local;
+}
+
+std::string TimeStamp(std::chrono::system_clock::time_point instant) {
+  const std::tm local = LocalTimeOf(instant);
   // Room for any int year, so that a far-off clock cannot cut the text inside a field.
   char text[64];
   std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1,

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
 
 namespace trv {
+
+// The instant in local time; all fields zero when it cannot be told.
+std::tm LocalTimeOf(std::chrono::system_clock::time_point instant);
 
 // "yyyymmddhhnn" of an instant in local time: year 4 digits, month, day, hour 00..23, minute.
 std::string TimeStamp(std::chrono::system_clock::time_point instant);

@@ -11,6 +11,7 @@
 #include "model/string_table.h"
 #include "transfer/decoded_rule_file.h"
 #include "transfer/encode_image.h"
+#include "transfer/image_file.h"
 #include "transfer/load_decoded_configuration.h"
 
 namespace trv {
@@ -68,6 +69,10 @@ std::string TransferStatusText() {
 
 std::filesystem::path DebugImageFile(const std::filesystem::path& dataDirectory) {
   return dataDirectory / kDebugImageName;
+}
+
+FileDialogSetup ImportImageDialogSetup(const std::filesystem::path& dataDirectory) {
+  return {"", "Configuration Images (*.hex *.bin)|*.hex *.bin", dataDirectory.string(), "hex"};
 }
 
 TTransferCommands::TTransferCommands(Configuration& configuration, UserQueries& queries,
@@ -164,6 +169,24 @@ bool TTransferCommands::SendDespiteErrors() {
   if (errors == 0) return true;
   return FQueries->Message(SendWithErrorsQuestion(errors), ActiveText(string_id::kWarning),
                            MessageButtons::YesNo, MessageIcon::Warning) == MessageAnswer::Yes;
+}
+
+// The file is read before File New, so that a file that cannot be imported costs nothing.
+void TTransferCommands::ImportImageFile(const std::filesystem::path& file) {
+  ConfigurationImage image;
+  try {
+    image = ReadImageFile(file);
+  } catch (const std::exception& error) {
+    ShowError(std::string(error.what()) +
+              ".\n\nChoose a configuration image kept by a send or written by trvcfg get.");
+    return;
+  }
+  if (!HoldsConfiguration(image)) {
+    ShowError(ActiveText(string_id::kNoConfigurationData));
+    return;
+  }
+  if (FConfiguration.SettingsLocked) FWindow.FileNew();
+  LoadImage(image);
 }
 
 void TTransferCommands::ShowTransferPrompt() {

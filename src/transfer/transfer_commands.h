@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "files/file_chooser.h"
 #include "model/configuration.h"
 #include "model/user_queries.h"
 #include "transfer/configuration_image.h"
@@ -32,6 +33,9 @@ struct TransferWindow {
 std::string TransferStatusText();
 // The fixed file of the debug buttons Write and Read: one raw configuration image.
 std::filesystem::path DebugImageFile(const std::filesystem::path& dataDirectory);
+// The open dialog of File "Import Controller Image...": images in the data directory, where the
+// sends keep their backups.
+FileDialogSetup ImportImageDialogSetup(const std::filesystem::path& dataDirectory);
 
 // Connect "&Send Data to Unit" and "&Get Data from Unit", and the hidden debug buttons Read,
 // Write and Quick Test, which pass the configuration through an image without a controller.
@@ -58,6 +62,9 @@ class TTransferCommands {
   void WriteDataClick();
   void ReadDataClick();
   void QuickTestClick();
+  // A .hex or .bin configuration image into the editor as a Get leaves it; an unreadable or
+  // blank file is reported and changes nothing.
+  void ImportImageFile(const std::filesystem::path& file);
 
  private:
   // True when the checker finds no error, or the user sends all the same.

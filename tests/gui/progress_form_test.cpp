@@ -3,12 +3,15 @@
 
 #include "flash/ui/progress_form.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <condition_variable>
@@ -19,6 +22,7 @@
 #include "model/string_table.h"
 #include "scripted_user_queries.h"
 #include "transfer/encode_image.h"
+#include "transfer/image_file.h"
 #include "virtual_line.h"
 
 using namespace trv;
@@ -277,6 +281,53 @@ class ProgressFormTest : public QObject {
   }
 
   // The dialog after a failed job, with the message box as the window shows it.
+  // The controller held a configuration: the dialog grows a line naming the file it went to.
+  void sendNamesTheKeptConfigurationUnderTheBar() {
+    QTemporaryDir directory;
+    FForm->BackupPlace = [&] { return SendBackupPlace{directory.path().toStdString(), "Hall"}; };
+    ConfigurationImage previous = SampleImage();
+    QCOMPARE(Run(previous, TransferDirection::Send), TransferResult::Ok);
+    QVERIFY(!FForm->BackupLabel->isVisible());
+    FBootloader.Reset();
+    ConfigurationImage next;
+    next.SetByte(0, 0);
+    QCOMPARE(Run(next, TransferDirection::Send,
+                 [&] {
+                   QTRY_VERIFY_WITH_TIMEOUT(FForm->BackupLabel->isVisible(), 30000);
+                   Screenshot(FForm->grab().toImage(), "progress-dialog-backup.png");
+                 }),
+             TransferResult::Ok);
+    const QStringList kept = QDir(directory.path()).entryList(QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(kept.front().startsWith("Hall-before-send-"));
+    QCOMPARE(FForm->BackupLabel->text(), "Previous configuration kept in " + kept.front());
+    QCOMPARE(FForm->width(), 218);
+    QVERIFY(FForm->height() > 97);
+    QCOMPARE(ReadImageFile(directory.filePath(kept.front()).toStdString()), previous);
+  }
+
+  void failedTransferOffersItsTrace() {
+    QTemporaryDir directory;
+    const QString traceFile = directory.filePath("trace.txt");
+    FForm->ChooseTraceFile = [&] { return std::optional(traceFile.toStdString()); };
+    FBootloader.Faults().WrongID = true;
+    ConfigurationImage buffer = SampleImage();
+    FQueries.ExpectMessage(MessageAnswer::Ok);
+    QCOMPARE(Run(buffer, TransferDirection::Send,
+                 [&] {
+                   QTRY_VERIFY_WITH_TIMEOUT(FForm->SaveTraceBtn->isVisible(), 30000);
+                   Screenshot(FForm->grab().toImage(), "progress-dialog-trace.png");
+                   FForm->SaveTraceBtn->click();
+                 }),
+             TransferResult::Cancel);
+    QFile trace(traceFile);
+    QVERIFY(trace.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(trace.readAll());
+    QVERIFY(text.startsWith("0.000 baud 57600\n"));
+    QVERIFY(text.contains(" > F5\n"));
+    QVERIFY(text.endsWith(" close\n"));
+  }
+
   void screenshotAfterAnError() {
     if (qEnvironmentVariableIsEmpty("TRV_SCREENSHOT_DIR")) QSKIP("no screenshot asked for");
     FBootloader.Faults().WrongID = true;

@@ -7,6 +7,7 @@
 
 #include "editor/configuration_compare.h"
 #include "editor/rule_checker.h"
+#include "files/replacing_write.h"
 #include "model/configuration.h"
 #include "model/output_word.h"
 #include "model/string_table.h"
@@ -15,6 +16,7 @@
 #include "scripted_user_queries_fixture.h"
 #include "transfer/encode_image.h"
 #include "transfer/flash_transfer.h"
+#include "transfer/image_file.h"
 #include "transfer/load_decoded_configuration.h"
 
 namespace trv::test {
@@ -312,6 +314,48 @@ TEST(TransferLineTextsTest, PortAndRateEntries) {
   EXPECT_EQ(BaudOfRateEntry("14400"), cb9600);
   for (const char* entry : {"", "fast", "9600 ", "-"}) EXPECT_EQ(BaudOfRateEntry(entry), cb57600);
   EXPECT_EQ(BaudOfRateEntry(std::nullopt), cb57600);
+}
+
+}  // namespace
+}  // namespace trv::test
+
+namespace trv::test {
+namespace {
+
+// A kept image comes back as a Get would leave it; a file that is no image changes nothing.
+TEST_F(TransferCommandsTest, ImportedImageLoadsAsAGetLeavesIt) {
+  AddSampleRules(6);
+  const std::filesystem::path file = FDirectory / "kept.hex";
+  WriteImageFile(EncodeImage(Config), file);
+  Runner.Answer = [&](ConfigurationImage& buffer) {
+    buffer = ReadImageFile(file);
+    return TransferResult::Ok;
+  };
+  FQueries.ExpectMessage(MessageAnswer::Ok);
+  Commands.MenuConnectGetRulesClick();
+  const std::vector<RuleRecord> sent = Rules();
+  Calls.clear();
+  Config.RuleCount = 1;
+  Config.SettingsLocked = true;
+  Config.Modified = false;
+  Commands.ImportImageFile(file);
+  // The get's transfer prompt is the one message so far.
+  EXPECT_EQ(Calls, (std::vector<std::string>{"file new, messages 1", "show decoded"}));
+  EXPECT_TRUE(Rules() == sent);
+  EXPECT_TRUE(Config.SettingsLocked);
+  EXPECT_TRUE(Config.Modified);
+
+  Calls.clear();
+  for (const auto& [name, bytes] : {std::pair{"short.bin", std::string(10, 'x')},
+                                    std::pair{"blank.bin", std::string(0xFF00, '\xFF')}}) {
+    WriteFileReplacing(FDirectory / name, bytes);
+    FQueries.ExpectMessage(MessageAnswer::Ok);
+    Commands.ImportImageFile(FDirectory / name);
+    EXPECT_EQ(FQueries.LastMessage().Caption, "Error") << name;
+  }
+  EXPECT_EQ(FQueries.LastMessage().Text, "No configuration data present");
+  EXPECT_TRUE(Calls.empty());
+  EXPECT_TRUE(Rules() == sent);
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "controls/tool_options_form.h"
@@ -72,6 +75,7 @@ void TProgressForm::Initialise() {
   FFlash->SetFlashOptions(kDefaultFlashOptions);
   FFlash->SetSoftwareIDs({kDefaultSoftwareID});
   FFlash->SetProgressBar(FBar.get());
+  FFlash->SetTrace(FTrace);
   BindFlashEvents();
 }
 
@@ -89,12 +93,28 @@ void TProgressForm::CreateControls() {
   SetButton(TransferResult::Ok);
   connect(BitBtn, &QPushButton::clicked, this,
           [this] { done(FResult == TransferResult::Ok ? Accepted : Rejected); });
+  BackupLabel = new QLabel(this);
+  BackupLabel->setObjectName("BackupLabel");
+  BackupLabel->setAlignment(Qt::AlignCenter);
+  BackupLabel->setWordWrap(true);
+  BackupLabel->hide();
+  SaveTraceBtn = new QPushButton("Save &Trace...", this);
+  SaveTraceBtn->setObjectName("SaveTraceBtn");
+  SaveTraceBtn->setToolTip("Save a record of every byte on the line, for support");
+  SaveTraceBtn->hide();
+  connect(SaveTraceBtn, &QPushButton::clicked, this, [this] { SaveTraceClick(); });
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 8, 8, 8);
   layout->addWidget(MsgLabel);
   layout->addWidget(ProgressBar);
-  layout->addWidget(BitBtn, 0, Qt::AlignHCenter);
+  layout->addWidget(BackupLabel);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(SaveTraceBtn);
+  buttons->addWidget(BitBtn);
+  buttons->addStretch();
+  layout->addLayout(buttons);
   setFixedSize(kClientWidth, kClientHeight);
 }
 
@@ -122,8 +142,13 @@ TransferResult TProgressForm::RunTransfer(ConfigurationImage& buffer, TransferDi
   FTransfer.emplace(buffer, direction);
   MsgLabel->setText(kInitialCaption);
   ProgressBar->setValue(ProgressBar->minimum());
+  BackupLabel->hide();
+  SaveTraceBtn->hide();
+  setFixedSize(kClientWidth, kClientHeight);
   exec();
   if (direction == TransferDirection::Get) FTransfer->CopyTo(buffer);
+  // The listener points into the transfer that ends here.
+  FFlash->SetOnBlockRead({});
   FTransfer.reset();
   return FResult;
 }
@@ -140,6 +165,7 @@ void TProgressForm::FormShow() {
   BitBtn->setEnabled(false);
   FResult = TransferResult::Ok;
   FJobRunning = true;
+  FTrace->Clear();
   FTransfer->SetUp(*FFlash, FLineTexts);
   FFlash->FlashDevice(FTransfer->Image());
 }
@@ -168,6 +194,7 @@ void TProgressForm::M16CFlash1FlashProgressEvent(TFlashProgress progress) {
 void TProgressForm::M16CFlash1FlashErrorEvent(TFlashErrors errorCode,
                                               const std::string& failureText) {
   SetButton(TransferResult::Cancel);
+  SaveTraceBtn->show();
   ShowFlashMessage(TransferErrorText(errorCode, failureText));
 }
 
@@ -178,6 +205,41 @@ void TProgressForm::M16CFlash1DownloadComplete() {
   if (FResult == TransferResult::Ok && FTransfer && FTransfer->BlankGet()) {
     SetButton(TransferResult::Cancel);
     ShowFlashMessage(ActiveText(string_id::kNoConfigurationData));
+  }
+  KeepPreviousImage();
+}
+
+// After the job, so that writing the file costs the line nothing; a failure never stops a send.
+void TProgressForm::KeepPreviousImage() {
+  if (!FTransfer || !BackupPlace) return;
+  const std::optional<SendBackupOutcome> backup = FTransfer->KeepPreviousImage(BackupPlace());
+  if (!backup) return;
+  if (backup->Written()) {
+    ShowBackupLabel(backup->File.string());
+  } else {
+    ShowFlashMessage(backup->Text());
+  }
+}
+
+// The file's name under the bar, its whole path as the label's tip; the dialog grows to fit.
+void TProgressForm::ShowBackupLabel(const std::string& file) {
+  const std::filesystem::path path(file);
+  BackupLabel->setText(QString::fromStdString(KeptImageText(path.filename().string())));
+  BackupLabel->setToolTip(QString::fromStdString(file));
+  BackupLabel->show();
+  const int width =
+      kClientWidth - layout()->contentsMargins().left() - layout()->contentsMargins().right();
+  setFixedSize(kClientWidth,
+               kClientHeight + BackupLabel->heightForWidth(width) + layout()->spacing());
+}
+
+void TProgressForm::SaveTraceClick() {
+  const std::optional<std::string> file = ChooseTraceFile ? ChooseTraceFile() : std::nullopt;
+  if (!file) return;
+  try {
+    WriteLineTrace(*FTrace, *file);
+  } catch (const std::system_error& error) {
+    ShowFlashMessage(TraceFailureText(*file, error.code().message()));
   }
 }
 

@@ -58,6 +58,10 @@ class TProgressForm : public TPlainForm, public TransferRunner {
   void SetUserQueries(UserQueries& queries) { FQueries = &queries; }
   // Where a transfer takes its port, rate and Software IDs as it starts.
   std::function<TransferLineTexts()> ReadOptions;
+  // Where a send keeps the controller's previous configuration; none keeps nothing.
+  std::function<SendBackupPlace()> BackupPlace;
+  // The file "Save Trace..." writes to; nothing when the user cancelled.
+  std::function<std::optional<std::string>()> ChooseTraceFile;
 
   // The dialog shown modally until its button is pressed; a get leaves what was read in the
   // buffer whatever the result. Without a port the transfer is refused and the buffer kept.
@@ -72,6 +76,12 @@ class TProgressForm : public TPlainForm, public TransferRunner {
   QLabel* MsgLabel;
   QProgressBar* ProgressBar;
   QPushButton* BitBtn;
+  // Shown at the end of a send that kept the controller's previous configuration.
+  QLabel* BackupLabel;
+  // Shown after a failed transfer.
+  QPushButton* SaveTraceBtn;
+  // The line of the last transfer.
+  const TLineTrace& Trace() const { return *FTrace; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -86,6 +96,9 @@ class TProgressForm : public TPlainForm, public TransferRunner {
   void FormShow();
   void SetButton(TransferResult result);
   void ShowFlashMessage(const std::string& text);
+  void KeepPreviousImage();
+  void ShowBackupLabel(const std::string& file);
+  void SaveTraceClick();
   // From the worker: the call runs on this dialog's thread after every call posted before it,
   // also when one of them waits in a message box.
   void Post(std::function<void()> call);
@@ -94,6 +107,7 @@ class TProgressForm : public TPlainForm, public TransferRunner {
   TQtUiDispatcher FDispatcher;  // before the component whose port uses it
   std::unique_ptr<TM16CFlash> FFlash;
   std::unique_ptr<TQtFlashProgressBar> FBar;
+  std::shared_ptr<TLineTrace> FTrace = std::make_shared<TLineTrace>();
   UserQueries* FQueries = nullptr;
   std::optional<TFlashTransfer> FTransfer;
   TransferLineTexts FLineTexts;

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,13 +13,18 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
+#include <fstream>
 
 #include "editor/rule_list_commands.h"
+#include "files/replacing_write.h"
 #include "model/string_table.h"
 #include "sample_rules.h"
+#include "scripted_dialogs.h"
 #include "scripted_user_queries.h"
 #include "shell/start_up.h"
 #include "simulator_process.h"
+#include "transfer/encode_image.h"
+#include "transfer/image_file.h"
 
 using namespace trv;
 
@@ -134,6 +140,60 @@ class TransferSlowTest : public QObject {
     RunConnectCommand("MenuConnectGetRules", "Reading Current Data");
     QVERIFY(Rules() == sent);
     QVERIFY(!Window().findChild<QPushButton*>("ControllerSetBitBtn")->isEnabled());
+  }
+
+  // A send keeps what the controller held; imported and sent back, it is on the controller again
+  // byte for byte, apart from the two times of the send in its header.
+  void keptImageImportedAndSentIsTheControllersAgain() {
+    Configuration other(FDirectory.path().toStdString(), FDirectory.path().toStdString());
+    for (int n = 1; n <= 5; ++n) other.StoreRule(n, test::SampleRule(n + 10));
+    other.RuleCount = 5;
+    const ConfigurationImage previous = EncodeImage(other);
+    const std::filesystem::path flashFile = FDirectory.filePath("flash.bin").toStdString();
+    std::string flash(0x40000, '\xFF');
+    for (std::size_t i = 0; i < 0x100; ++i) flash[i] = static_cast<char>(i);
+    std::copy(previous.Data().begin(), previous.Data().end(), flash.begin() + 0x100);
+    WriteFileReplacing(flashFile, flash);
+    FSimulator = std::make_unique<test::TSimulatorProcess>(
+        TRV_M16C_SIM, std::vector<std::string>{"--flash", flashFile.string()});
+    setenv("TRV_COM1", FSimulator->DevicePath().c_str(), 1);
+    auto dialogs = std::make_unique<test::ScriptedDialogs>();
+    test::ScriptedDialogs& files = *dialogs;
+    Window().SetDialogs(std::move(dialogs));
+    Window().Config().Modified = false;
+
+    FQueries->ExpectMessage(MessageAnswer::Ok);  // the transfer prompt
+    RunConnectCommand("MenuConnectSendRules", "Programming New Data");
+    const std::filesystem::path dataDirectory = Window().Config().DataDirectory;
+    const QStringList kept = QDir(QString::fromStdString(dataDirectory.string()))
+                                 .entryList({"*-before-send-*.hex"}, QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    const std::filesystem::path keptFile = dataDirectory / kept.front().toStdString();
+    QVERIFY(ReadImageFile(keptFile) == previous);
+    QVERIFY(Progress().BackupLabel->text().endsWith(kept.front()));
+
+    files.ExpectFile(QString::fromStdString(keptFile.string()));
+    FQueries->ExpectMessage(MessageAnswer::Yes);  // reset to the defaults?
+    Window().findChild<QAction*>("MenuFileImportImage")->trigger();
+    QCOMPARE(Window().Config().RuleCount, 5);
+    FQueries->ExpectMessage(MessageAnswer::No);  // save the changes?
+    FQueries->ExpectMessage(MessageAnswer::Ok);  // the transfer prompt
+    RunConnectCommand("MenuConnectSendRules", "Programming New Data");
+    QVERIFY(files.Finished());
+
+    std::ifstream in(flashFile, std::ios::binary);
+    const std::string after{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    QCOMPARE(after.size(), flash.size());
+    QVERIFY(std::equal(after.begin(), after.begin() + 0x100, flash.begin()));
+    const auto area = [](const std::string& bytes, std::size_t from, std::size_t to) {
+      return bytes.substr(0x100 + from, to - from);
+    };
+    constexpr std::size_t kTimesStart = ConfigurationImage::kRuleFileTimeOffset;
+    constexpr std::size_t kTimesEnd =
+        ConfigurationImage::kImageTimeOffset + ConfigurationImage::kTimeStampLength;
+    QVERIFY(area(after, 0, kTimesStart) == area(flash, 0, kTimesStart));
+    QVERIFY(area(after, kTimesEnd, ConfigurationImage::kSize) ==
+            area(flash, kTimesEnd, ConfigurationImage::kSize));
   }
 };
 
