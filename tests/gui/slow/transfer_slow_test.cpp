@@ -86,6 +86,21 @@ class TransferSlowTest : public QObject {
     Window().findChild<QAction*>(action)->trigger();
   }
 
+  // A new configuration with the controller set and the sample rules, whatever a test before
+  // left in the window.
+  void EnterSampleRules() {
+    Window().Files().ResetToNew();
+    FQueries->ExpectMessage(MessageAnswer::Yes);  // Set Controller
+    QTest::mouseClick(Window().findChild<QPushButton*>("ControllerSetBitBtn"), Qt::LeftButton);
+    for (int n = 1; n <= 24; ++n) {
+      Window().Config().WorkingRule = test::SampleRule(n);
+      QVERIFY(Window().RuleList().ChooseTargetRow());
+      Window().RuleList().AppendOrOverwrite(static_cast<RuleKind>(test::SampleRule(n).Kind));
+    }
+    // The rules as an image carries them, which the rule checker finds nothing wrong with.
+    Window().findChild<QPushButton*>("QuickTest")->click();
+  }
+
   std::unique_ptr<test::TSimulatorProcess> FSimulator;
   QTemporaryDir FDirectory;
   std::unique_ptr<Forms> FForms;
@@ -115,15 +130,7 @@ class TransferSlowTest : public QObject {
   }
 
   void sendThenGetReturnsTheSameRules() {
-    FQueries->ExpectMessage(MessageAnswer::Yes);  // Set Controller
-    QTest::mouseClick(Window().findChild<QPushButton*>("ControllerSetBitBtn"), Qt::LeftButton);
-    for (int n = 1; n <= 24; ++n) {
-      Window().Config().WorkingRule = test::SampleRule(n);
-      QVERIFY(Window().RuleList().ChooseTargetRow());
-      Window().RuleList().AppendOrOverwrite(static_cast<RuleKind>(test::SampleRule(n).Kind));
-    }
-    // The rules as an image carries them.
-    Window().findChild<QPushButton*>("QuickTest")->click();
+    EnterSampleRules();
     const std::vector<RuleRecord> sent = Rules();
     QCOMPARE(sent.size(), std::size_t{24});
     Window().statusBar()->showMessage("Ready");
@@ -160,6 +167,7 @@ class TransferSlowTest : public QObject {
     auto dialogs = std::make_unique<test::ScriptedDialogs>();
     test::ScriptedDialogs& files = *dialogs;
     Window().SetDialogs(std::move(dialogs));
+    EnterSampleRules();
     Window().Config().Modified = false;
 
     FQueries->ExpectMessage(MessageAnswer::Ok);  // the transfer prompt
