@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "controls/slider_control.h"
+#include "screenshot.h"
 
 using namespace trv;
 
@@ -385,10 +386,9 @@ class SpinControlTest : public QObject {
     QVERIFY(spin->hasFocus() && !spin->hasSelectedText());
   }
 
-  // TRV_SCREENSHOT=file.png: a few spin controls, one with its slider popup held open.
+  // A few spin controls, one with its slider popup held open.
   void screenshot() {
-    const QString path = qEnvironmentVariable("TRV_SCREENSHOT");
-    if (path.isEmpty()) QSKIP("TRV_SCREENSHOT names no file");
+    if (!trv::test::ScreenshotsWanted()) QSKIP("TRV_SCREENSHOT_DIR names no directory");
     QWidget form;
     form.resize(330, 150);
     const auto addSpin = [&form](const char* caption, int y, TControlPartSet options, int value) {
@@ -411,7 +411,7 @@ class SpinControlTest : public QObject {
     painter.drawPixmap(form.mapFromGlobal(Popup(*held)->pos()), Popup(*held)->grab());
     painter.end();
     QTest::mouseRelease(&Slider(*held), Qt::LeftButton);
-    QVERIFY(picture.save(path));
+    QVERIFY(trv::test::SaveScreenshot(picture, "spin-controls"));
   }
 };
 

@@ -19,6 +19,7 @@
 
 #include "../serial/pseudo_terminal.h"
 #include "controls/stored_language.h"
+#include "screenshot.h"
 
 using namespace trv;
 
@@ -141,7 +142,7 @@ class ToolOptionsFormTest : public QObject {
                                "CurrentLocale", "BorlandLocale", "BorlandLabel", "BitBtn1"}) {
       QVERIFY2(Find<QWidget>(hidden).isHidden(), hidden);
     }
-    SaveScreenshot();
+    ShootWithPortsListed();
   }
 
   void languageEntriesAndTheCurrentLocale() {
@@ -203,10 +204,9 @@ class ToolOptionsFormTest : public QObject {
     return *found;
   }
 
-  // With TRV_SCREENSHOT set: the dialog with its port list dropped down, as that PNG file.
-  void SaveScreenshot() {
-    const QString file = qEnvironmentVariable("TRV_SCREENSHOT");
-    if (file.isEmpty()) return;
+  // The dialog with its port list dropped down.
+  void ShootWithPortsListed() {
+    if (!trv::test::ScreenshotsWanted()) return;
     QComboBox& ports = Find<QComboBox>("OptionsSerialPortComboBox");
     ports.showPopup();
     QWidget* popup = ports.view()->window();
@@ -222,7 +222,7 @@ class ToolOptionsFormTest : public QObject {
     painter.drawPixmap(at, list);
     painter.end();
     ports.hidePopup();
-    QVERIFY(shot.save(file));
+    QVERIFY(trv::test::SaveScreenshot(shot, "options-dialog"));
   }
 
   QTemporaryDir FSettings;

@@ -25,6 +25,7 @@
 #include "model/string_table.h"
 #include "model/zone_range.h"
 #include "sample_rules.h"
+#include "screenshot.h"
 #include "transfer/encode_image.h"
 #include "transfer/image_file.h"
 #include "transfer/transfer_commands.h"
@@ -124,12 +125,6 @@ class CompareCheckTest : public test::MainWindowTest {
     return dialog->findChild<QLabel*>("CompareSummary")->text();
   }
 
-  // TRV_SCREENSHOT_DIR=dir: the widget as dir/name.
-  static void Screenshot(QWidget* widget, const QString& name) {
-    const QString directory = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (!directory.isEmpty()) QVERIFY(widget->grab().save(directory + "/" + name));
-  }
-
   FakeUnit FUnit;
 
   QTreeWidget* Findings() { return Find<QTreeWidget>("CheckRulesList"); }
@@ -211,7 +206,7 @@ class CompareCheckTest : public test::MainWindowTest {
     QVERIFY(rows[3].startsWith("rule 1: ") && rows[3].contains(" | rule 1: "));
     QVERIFY(rows[4].startsWith(" | rule 3: "));
     QVERIFY(rows[5].startsWith("rule 4: ") && rows[5].endsWith(" | "));
-    Screenshot(dialog, "compare-dialog.png");
+    QVERIFY(test::SaveScreenshot(dialog->grab(), "compare-dialog"));
     QTest::mouseClick(dialog->findChild<QPushButton*>("CompareCloseButton"), Qt::LeftButton);
     QTRY_VERIFY(!FForm->findChild<QDialog*>("CompareDialog"));
     QCOMPARE(Config().RuleCount, 4);
@@ -242,7 +237,7 @@ class CompareCheckTest : public test::MainWindowTest {
     QCOMPARE(dialog->windowTitle(), QString("Compare with Unit"));
     QCOMPARE(Summary(dialog), QString("differences: 0 settings, 1 rule (1 changed)"));
     QVERIFY(Rows(dialog).last().startsWith("rule 2: "));
-    Screenshot(dialog, "compare-unit.png");
+    QVERIFY(test::SaveScreenshot(dialog->grab(), "compare-unit"));
     dialog->close();
     QTRY_VERIFY(!FForm->findChild<QDialog*>("CompareDialog"));
     QVERIFY(Config().StoredRule(2) == rule2);
@@ -307,7 +302,7 @@ class CompareCheckTest : public test::MainWindowTest {
     QVERIFY(Config().WorkingRule == Config().StoredRule(4));
     QCOMPARE(Find<QGroupBox>("CBEGroupBox")->title(), QString("Rule 4"));
     QVERIFY(Find<QGroupBox>("CBEGroupBox")->isVisible());
-    Screenshot(FForm.get(), "check-rules.png");
+    QVERIFY(test::SaveScreenshot(FForm->grab(), "check-rules"));
   }
 
   void checkRulesFollowsEveryChangeWhileShown() {

@@ -15,6 +15,7 @@
 #include "main_window_test.h"
 #include "model/string_ids.h"
 #include "model/string_table.h"
+#include "screenshot.h"
 #include "shell/tool_form.h"
 
 using namespace trv;
@@ -39,14 +40,13 @@ class ControllerPageTest : public test::MainWindowTest {
     return true;
   }
   void Shoot(const QString& name) {
-    const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (path.isEmpty()) return;
+    if (!test::ScreenshotsWanted()) return;
     for (int width : {TToolForm::kMinimumWidth, TToolForm::kInitialWidth}) {
       FForm->resize(width, TToolForm::kInitialHeight);
       QTRY_COMPARE(FForm->width(), width);
       auto* description = Find<QWidget>("DescriptionGroupBox");  // laid out after a hide
       QTRY_COMPARE(description->height(), description->sizeHint().height());
-      QVERIFY(FForm->grab().save(QString("%1/%2-%3.png").arg(path, name).arg(width)));
+      QVERIFY(test::SaveScreenshot(FForm->grab(), QString("%1-%2").arg(name).arg(width)));
     }
   }
 

@@ -11,6 +11,7 @@
 #include "editor/rule_list_commands.h"
 #include "main_window_test.h"
 #include "model/rule_workbook.h"
+#include "screenshot.h"
 #include "shell/tool_form.h"
 
 using namespace trv;
@@ -31,10 +32,7 @@ class EventPageTest : public test::MainWindowTest {
     Find<QComboBox>("DeviceTypeComboBox")->setCurrentIndex(index);
     Find<QComboBox>("DeviceTypeComboBox")->activated(index);
   }
-  void Shoot(const QString& name) {
-    const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (!path.isEmpty()) QVERIFY(FForm->grab().save(path + "/" + name + ".png"));
-  }
+  void Shoot(const QString& name) { QVERIFY(test::SaveScreenshot(FForm->grab(), name)); }
 
  private slots:
   void init() { OpenWindow(); }

@@ -11,6 +11,7 @@
 #include "main_window_test.h"
 #include "model/string_ids.h"
 #include "sample_rules.h"
+#include "screenshot.h"
 #include "shell/ui_text.h"
 
 using namespace trv;
@@ -45,8 +46,7 @@ class FileMenuTest : public test::MainWindowTest {
     return menu;
   }
   void Shoot(QWidget* widget, const QString& name) {
-    const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (!path.isEmpty()) QVERIFY(widget->grab().save(QString("%1/%2.png").arg(path, name)));
+    QVERIFY(test::SaveScreenshot(widget->grab(), name));
   }
 
  private slots:

@@ -18,6 +18,7 @@
 #include "main_window_test.h"
 #include "model/string_ids.h"
 #include "sample_rules.h"
+#include "screenshot.h"
 #include "shell/tool_form.h"
 #include "shell/ui_text.h"
 
@@ -311,12 +312,11 @@ class GridTest : public test::MainWindowTest {
     View()->scrollToTop();
     ClickCell(3, 1);
     QTRY_VERIFY(View()->viewport()->rect().contains(View()->visualRect(View()->currentIndex())));
-    const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (path.isEmpty()) return;
-    QVERIFY(FForm->grab().save(path + "/rule-grid.png"));
+    if (!test::ScreenshotsWanted()) return;
+    QVERIFY(test::SaveScreenshot(FForm->grab(), "rule-grid"));
     Grid().SpreadsheetMenuAutosizeClick();
     QTRY_VERIFY(View()->columnWidth(0) == View()->PixelsOfWidth(Book().ColumnWidth(1)));
-    QVERIFY(FForm->grab().save(path + "/rule-grid-autosized.png"));
+    QVERIFY(test::SaveScreenshot(FForm->grab(), "rule-grid-autosized"));
   }
 };
 

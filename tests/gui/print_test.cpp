@@ -10,6 +10,7 @@
 #include "main_window_test.h"
 #include "pdf_text.h"
 #include "sample_rules.h"
+#include "screenshot.h"
 
 using namespace trv;
 
@@ -92,9 +93,9 @@ class PrintTest : public test::MainWindowTest {
     const QString words = WordsWithoutTime(printed);
     QVERIFY(words.count("<word") > 120 * 5);
     QCOMPARE(words, WordsWithoutTime(written));
-    const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (!path.isEmpty()) {
-      QVERIFY(test::RenderPdfPage(printed, 1, 100, path.toStdString() + "/printed-report.png"));
+    if (test::ScreenshotsWanted()) {
+      QVERIFY(test::RenderPdfPage(printed, 1, 100,
+                                  test::ScreenshotPath("printed-report").toStdString()));
     }
   }
 };

@@ -20,6 +20,7 @@
 #include "model/configuration.h"
 #include "model/string_ids.h"
 #include "model/string_table.h"
+#include "screenshot.h"
 #include "scripted_user_queries.h"
 #include "transfer/encode_image.h"
 #include "transfer/image_file.h"
@@ -108,12 +109,6 @@ class ProgressFormTest : public QObject {
     QStringList texts;
     for (int id : ids) texts << QString::fromStdString(ActiveText(id));
     return texts;
-  }
-
-  // TRV_SCREENSHOT_DIR=dir: the image as dir/name.
-  static void Screenshot(const QImage& image, const QString& name) {
-    const QString directory = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (!directory.isEmpty()) QVERIFY(image.save(directory + "/" + name));
   }
 
   SimulatedBootloader FBootloader;
@@ -272,7 +267,7 @@ class ProgressFormTest : public QObject {
       const auto release = qScopeGuard([&] { gate.Release(); });
       QTRY_COMPARE_WITH_TIMEOUT(FForm->MsgLabel->text(), QString("Programming New Data"), 30000);
       QTRY_VERIFY(FForm->ProgressBar->value() > 20);
-      Screenshot(FForm->grab().toImage(), "progress-dialog.png");
+      QVERIFY(test::SaveScreenshot(FForm->grab(), "progress-dialog"));
       QTest::keyClick(FForm.get(), Qt::Key_Escape);
       FForm->close();
       QVERIFY(FForm->isVisible());
@@ -294,7 +289,7 @@ class ProgressFormTest : public QObject {
     QCOMPARE(Run(next, TransferDirection::Send,
                  [&] {
                    QTRY_VERIFY_WITH_TIMEOUT(FForm->BackupLabel->isVisible(), 30000);
-                   Screenshot(FForm->grab().toImage(), "progress-dialog-backup.png");
+                   QVERIFY(test::SaveScreenshot(FForm->grab(), "progress-dialog-backup"));
                  }),
              TransferResult::Ok);
     const QStringList kept = QDir(directory.path()).entryList(QDir::Files);
@@ -316,7 +311,7 @@ class ProgressFormTest : public QObject {
     QCOMPARE(Run(buffer, TransferDirection::Send,
                  [&] {
                    QTRY_VERIFY_WITH_TIMEOUT(FForm->SaveTraceBtn->isVisible(), 30000);
-                   Screenshot(FForm->grab().toImage(), "progress-dialog-trace.png");
+                   QVERIFY(test::SaveScreenshot(FForm->grab(), "progress-dialog-trace"));
                    FForm->SaveTraceBtn->click();
                  }),
              TransferResult::Cancel);
@@ -347,7 +342,7 @@ class ProgressFormTest : public QObject {
       painter.drawImage(0, 0, dialog);
       painter.drawImage(dialog.width() + 16, 0, message);
       painter.end();
-      Screenshot(both, "progress-dialog-error.png");
+      QVERIFY(test::SaveScreenshot(both, "progress-dialog-error"));
     });
   }
 };

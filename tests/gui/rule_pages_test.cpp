@@ -14,6 +14,7 @@
 #include "main_window_test.h"
 #include "model/controller_settings.h"
 #include "model/rule_workbook.h"
+#include "screenshot.h"
 #include "shell/tool_form.h"
 
 using namespace trv;
@@ -41,10 +42,7 @@ class RulePagesTest : public test::MainWindowTest {
     emit combo->activated(position);
     SetController();
   }
-  void Shoot(const QString& name) {
-    const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (!path.isEmpty()) QVERIFY(FForm->grab().save(path + "/" + name + ".png"));
-  }
+  void Shoot(const QString& name) { QVERIFY(test::SaveScreenshot(FForm->grab(), name)); }
 
  private slots:
   void init() {

@@ -16,6 +16,7 @@
 #include "model/program_version.h"
 #include "model/string_ids.h"
 #include "model/string_table.h"
+#include "screenshot.h"
 #include "shell/language_module.h"
 
 using namespace trv;
@@ -127,8 +128,7 @@ class StartUpTest : public QObject {
     QVERIFY(!watch.SplashAtShow);
     QTRY_VERIFY(forms->ToolForm.isActiveWindow());
     QVERIFY(!VisibleSplash());
-    const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (!path.isEmpty()) QVERIFY(watch.SplashPicture.save(path + "/splash-screen.png"));
+    QVERIFY(test::SaveScreenshot(watch.SplashPicture, "splash-screen"));
   }
 
   void aboutBoxShowsTheBuiltInNamesAndTheBuildsVersion() {
@@ -136,8 +136,7 @@ class StartUpTest : public QObject {
     const QStringList expected = TextsOfThisBuild("KORVANEX", "TRV Configuration Tool");
     QCOMPARE(AboutTextsShown(*forms), expected);
     QCOMPARE(AboutTextsShown(*forms), expected);
-    const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (!path.isEmpty()) QVERIFY(forms->AboutBox.grab().save(path + "/about-box.png"));
+    QVERIFY(test::SaveScreenshot(forms->AboutBox.grab(), "about-box"));
   }
 
   void aboutBoxTakesTheNamesFromTheLanguageModule() {

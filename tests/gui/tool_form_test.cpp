@@ -15,6 +15,7 @@
 
 #include "main_window_test.h"
 #include "model/string_ids.h"
+#include "screenshot.h"
 #include "shell/language_module.h"
 #include "shell/ui_text.h"
 
@@ -232,8 +233,7 @@ class ToolFormTest : public test::MainWindowTest {
     ShowRulePage();
     Click("BothEditorAndData");
     QTRY_VERIFY(!DataPanel()->isHidden() && DataPanel()->width() > 0);
-    const QString path = qEnvironmentVariable("TRV_SCREENSHOT_DIR");
-    if (!path.isEmpty()) QVERIFY(FForm->grab().save(path + "/main-window.png"));
+    QVERIFY(test::SaveScreenshot(FForm->grab(), "main-window"));
   }
 
   void missingHelpDocumentShowsTheSystemsError() {
